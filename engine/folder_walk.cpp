@@ -1,0 +1,139 @@
+#include "extension.h"
+#include "file_time.h"
+#include "log.h"
+#include "record_id.h"
+#include "recovery_engine.h"
+#include "text_encoding.h"
+#include "unique_handle.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace {
+
+bool stopRequested(const std::atomic<bool>* stopFlag)
+{
+    if (stopFlag != nullptr && stopFlag->load()) {
+        diag::out("收到停止请求，退出扫描");
+        return true;
+    }
+    return false;
+}
+
+bool isWanted(const std::vector<std::string>& fileTypes, const std::string& fileType)
+{
+    return fileTypes.empty() || std::find(fileTypes.begin(), fileTypes.end(), fileType) != fileTypes.end();
+}
+
+std::uint64_t entrySize(const WIN32_FIND_DATAW& entry)
+{
+    return (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) + entry.nFileSizeLow;
+}
+
+} // namespace
+
+void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
+                                            const std::vector<std::string>& fileTypes,
+                                            FileFoundCallback onFileFound,
+                                            RecoveryEngine* engine,
+                                            std::atomic<bool>* stopFlag,
+                                            int depth,
+                                            int maxDepth,
+                                            ProgressCallback onProgress,
+                                            std::uint64_t* currentSector,
+                                            std::uint64_t totalSectors)
+{
+    if (depth > maxDepth) {
+        diag::out("达到最大递归深度，停止递归扫描: " + folderPath);
+        return;
+    }
+
+    const auto folderW = toWide(folderPath);
+    WIN32_FIND_DATAW findData{};
+    FindHandle search;
+    if (folderW) {
+        const std::wstring searchPattern = *folderW + L"\\*";
+        search.reset(FindFirstFileW(searchPattern.c_str(), &findData));
+    }
+    if (!search) {
+        const DWORD error = GetLastError();
+        diag::out("无法打开目录: " + folderPath + "，错误代码: " + std::to_string(error));
+        return;
+    }
+
+    std::uint64_t fileCount = 0;
+    const auto countFile = [&] {
+        ++fileCount;
+        if (currentSector != nullptr) {
+            ++*currentSector;
+        }
+        if (onProgress) {
+            // Without a shared counter the folder's own count is the best position there is.
+            onProgress(currentSector != nullptr ? *currentSector : fileCount, totalSectors, fileCount);
+        }
+    };
+
+    do {
+        if (stopRequested(stopFlag)) {
+            return;
+        }
+        const std::wstring_view entryName(findData.cFileName);
+        if (entryName == L"." || entryName == L"..") {
+            continue;
+        }
+        const std::wstring fullPath = *folderW + L"\\" + std::wstring(entryName);
+        const std::string narrowPath = toNarrow(fullPath).value_or("[未知路径]");
+
+        if ((findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            diag::wide(L"递归扫描子目录(深度" + std::to_wstring(depth + 1) + L"): " + fullPath);
+            scanDirectoryRecursive(narrowPath, fileTypes, onFileFound, engine, stopFlag, depth + 1,
+                                   maxDepth, onProgress, currentSector, totalSectors);
+            if (stopRequested(stopFlag)) {
+                return;
+            }
+            if (fileCount % 50 == 0) {
+                Sleep(1);
+            }
+            continue;
+        }
+
+        if (stopRequested(stopFlag)) {
+            return;
+        }
+        const std::string extension = toNarrow(lowerAsciiExtension(entryName)).value_or("");
+        const std::string fileType = engine->getFileCategory(extension);
+
+        if (!isWanted(fileTypes, fileType)) {
+            countFile();
+            if (fileCount % 50 == 0) {
+                if (stopRequested(stopFlag)) {
+                    return;
+                }
+                Sleep(1);
+            }
+            continue;
+        }
+
+        FileInfo fileInfo;
+        fileInfo.id = timedRecordId("file_") + "_" + std::to_string(entryName.size());
+        fileInfo.path = narrowPath;
+        fileInfo.size = entrySize(findData);
+        fileInfo.modifiedTime = fileTimeText(findData.ftLastWriteTime);
+        fileInfo.status = "recoverable";
+        fileInfo.fileType = fileType;
+        fileInfo.extension = extension;
+        fileInfo.description = "从" + narrowPath + "恢复的" + fileType + "文件";
+        fileInfo.recoveryMethod = "filesystem_entry";
+        fileInfo.name = toNarrow(entryName).value_or("[未知文件名]");
+
+        onFileFound(fileInfo);
+        countFile();
+        if (fileCount % 25 == 0) {
+            if (stopRequested(stopFlag)) {
+                return;
+            }
+            Sleep(1);
+        }
+    } while (FindNextFileW(search.get(), &findData));
+}
