@@ -9,6 +9,9 @@
 
 class RecoveryEngine {
 public:
+    // Once, before any scan; false when start-up failed.
+    bool initialize();
+
     // The category keyword of a lower-case extension ("other" when the table lacks it).
     std::string getFileCategory(const std::string& extension) const;
 
@@ -23,4 +26,7 @@ public:
                                        ProgressCallback onProgress,
                                        std::uint64_t* currentSector,
                                        std::uint64_t totalSectors);
+
+private:
+    bool initialized = false;
 };
