@@ -3,28 +3,13 @@
 #include "log.h"
 #include "record_id.h"
 #include "recovery_engine.h"
+#include "scan_checks.h"
 #include "text_encoding.h"
 #include "unique_handle.h"
 
 #include <windows.h>
 
-#include <algorithm>
-
 namespace {
-
-bool stopRequested(const std::atomic<bool>* stopFlag)
-{
-    if (stopFlag != nullptr && stopFlag->load()) {
-        diag::out("收到停止请求，退出扫描");
-        return true;
-    }
-    return false;
-}
-
-bool isWanted(const std::vector<std::string>& fileTypes, const std::string& fileType)
-{
-    return fileTypes.empty() || std::find(fileTypes.begin(), fileTypes.end(), fileType) != fileTypes.end();
-}
 
 std::uint64_t entrySize(const WIN32_FIND_DATAW& entry)
 {
@@ -104,7 +89,7 @@ void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
         const std::string extension = toNarrow(lowerAsciiExtension(entryName)).value_or("");
         const std::string fileType = engine->getFileCategory(extension);
 
-        if (!isWanted(fileTypes, fileType)) {
+        if (!isWantedCategory(fileTypes, fileType)) {
             countFile();
             if (fileCount % 50 == 0) {
                 if (stopRequested(stopFlag)) {

@@ -12,8 +12,63 @@ public:
     // Once, before any scan; false when start-up failed.
     bool initialize();
 
+    // Resolves the location, takes the volume's sector count as the progress total (0 when there
+    // is none) and runs the scenario's scan. Throws std::runtime_error when the engine is not
+    // initialised or the location resolves to nothing; callback exceptions pass through.
+    void scanDevice(const std::string& location,
+                    const std::string& scenario,
+                    const std::vector<std::string>& fileTypes,
+                    FileFoundCallback onFileFound,
+                    std::atomic<bool>* stopFlag,
+                    int maxDepth,
+                    ProgressCallback onProgress);
+
+    // A drive form or one of the aliases as a folder path; a missing path comes back as given.
+    std::string resolveDevicePath(const std::string& location) const;
+
+    // "$Recycle.Bin" after the first three characters of the path (its drive root).
+    std::string getRecycleBinPath(const std::string& devicePath) const;
+
     // The category keyword of a lower-case extension ("other" when the table lacks it).
     std::string getFileCategory(const std::string& extension) const;
+
+    // The streaming scans, one per scenario; each counts its own progress positions.
+    void scanAccidentalDeletion(const std::string& devicePath,
+                                const std::vector<std::string>& fileTypes,
+                                FileFoundCallback onFileFound,
+                                std::atomic<bool>* stopFlag,
+                                int maxDepth,
+                                ProgressCallback onProgress,
+                                std::uint64_t totalSectors);
+    void scanEmptyRecycleBin(const std::string& devicePath,
+                             const std::vector<std::string>& fileTypes,
+                             FileFoundCallback onFileFound,
+                             std::atomic<bool>* stopFlag,
+                             int maxDepth,
+                             ProgressCallback onProgress,
+                             std::uint64_t totalSectors);
+    void scanFormat(const std::string& devicePath,
+                    const std::vector<std::string>& fileTypes,
+                    FileFoundCallback onFileFound,
+                    std::atomic<bool>* stopFlag,
+                    int maxDepth,
+                    ProgressCallback onProgress,
+                    std::uint64_t totalSectors);
+    void scanReinstallSystem(const std::string& devicePath,
+                             const std::vector<std::string>& fileTypes,
+                             FileFoundCallback onFileFound,
+                             std::atomic<bool>* stopFlag,
+                             int maxDepth,
+                             ProgressCallback onProgress,
+                             std::uint64_t totalSectors);
+    // Three walks of the same location, so every kept file is reported three times.
+    void scanComprehensive(const std::string& devicePath,
+                           const std::vector<std::string>& fileTypes,
+                           FileFoundCallback onFileFound,
+                           std::atomic<bool>* stopFlag,
+                           int maxDepth,
+                           ProgressCallback onProgress,
+                           std::uint64_t totalSectors);
 
     // Depth-limited walk that reports every kept file at once; levels 0 to maxDepth are read.
     static void scanDirectoryRecursive(const std::string& folderPath,
@@ -26,6 +81,11 @@ public:
                                        ProgressCallback onProgress,
                                        std::uint64_t* currentSector,
                                        std::uint64_t totalSectors);
+
+    // Copies each file flat into targetDir and returns one result per input, in order, with the
+    // copy's path and "recovered", "partial_recovery" or "failed". Existing files are never
+    // replaced: a taken name gives the copy the first free "name (n).ext".
+    std::vector<FileInfo> recoverFiles(const std::vector<FileInfo>& files, const std::string& targetDir) const;
 
 private:
     bool initialized = false;

@@ -10,6 +10,15 @@
 
 namespace {
 
+void createParents(const std::wstring& path)
+{
+    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
+        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
+    }
+}
+
+} // namespace
+
 void removeTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW entry{};
@@ -36,15 +45,6 @@ void removeTree(const std::wstring& folder)
     search.reset();
     RemoveDirectoryW(folder.c_str());
 }
-
-void createParents(const std::wstring& path)
-{
-    for (size_t slash = path.find(L'\\', 3); slash != std::wstring::npos; slash = path.find(L'\\', slash + 1)) {
-        CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
-    }
-}
-
-} // namespace
 
 TempFolder::TempFolder()
 {
@@ -79,15 +79,23 @@ std::wstring TempFolder::pathOf(std::wstring_view relative) const
 
 std::wstring TempFolder::makeFolder(std::wstring_view relative) const
 {
-    const std::wstring full = pathOf(relative);
+    return makeFolderAt(pathOf(relative));
+}
+
+std::wstring TempFolder::writeFile(std::wstring_view relative, std::string_view bytes) const
+{
+    return writeFileAt(pathOf(relative), bytes);
+}
+
+std::wstring makeFolderAt(const std::wstring& full)
+{
     createParents(full);
     CreateDirectoryW(full.c_str(), nullptr);
     return full;
 }
 
-std::wstring TempFolder::writeFile(std::wstring_view relative, std::string_view bytes) const
+std::wstring writeFileAt(const std::wstring& full, std::string_view bytes)
 {
-    const std::wstring full = pathOf(relative);
     createParents(full);
     FileHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

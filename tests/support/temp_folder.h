@@ -23,5 +23,12 @@ private:
     std::wstring root;
 };
 
+// The same for full paths anywhere.
+std::wstring makeFolderAt(const std::wstring& full);
+std::wstring writeFileAt(const std::wstring& full, std::string_view bytes = {});
+
+// Removes a folder with everything in it; links to folders are removed, not followed.
+void removeTree(const std::wstring& folder);
+
 std::string ansi(std::wstring_view text);
 std::wstring unicode(std::string_view ansiText);
