@@ -3,6 +3,7 @@
 #include "detector_extension_map.h"
 #include "extension.h"
 #include "format_list.h"
+#include "signature_match.h"
 #include "signature_table.h"
 
 #include <algorithm>
@@ -70,32 +71,10 @@ std::optional<std::vector<std::uint8_t>> readLeadingBytes(const std::string& pat
     return bytes;
 }
 
-// A row that does not lie wholly within the bytes read is passed over, never compared with what
-// was not read. Bytes compare as unsigned values.
-bool rowMatches(ByteView bytes, const FileSignature& row)
-{
-    const std::size_t length = row.magic.size();
-    const bool masked = !row.mask.empty();
-    if (row.offset < 0 || (masked && row.mask.size() != length)) {
-        return false;
-    }
-    const auto start = static_cast<std::size_t>(row.offset);
-    if (start > bytes.size() || length > bytes.size() - start) {
-        return false;
-    }
-    for (std::size_t j = 0; j < length; ++j) {
-        const std::uint8_t mask = masked ? row.mask[j] : 0xFF;
-        if ((bytes[start + j] & mask) != (row.magic[j] & mask)) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool anyRowMatches(ByteView bytes, const std::vector<FileSignature>& rows)
 {
     return std::any_of(rows.begin(), rows.end(),
-                       [bytes](const FileSignature& row) { return rowMatches(bytes, row); });
+                       [bytes](const FileSignature& row) { return signatureRowMatches(bytes, row); });
 }
 
 } // namespace

@@ -1,9 +1,14 @@
 #include "file_type_detector.h"
+#include "reference_matching.h"
 #include "scratch_folder.h"
+#include "signature_match.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <initializer_list>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -155,4 +160,64 @@ TEST_F(SignatureMatching, AllSignaturesGiveEachMatchingCategoryOnce)
     EXPECT_EQ(allTypesOf("z.zip", zipStart + filler(30)), (std::vector<std::string>{"archive", "document"}));
     EXPECT_EQ(allTypesOf("o.bin", ole2Header), (std::vector<std::string>{"document", "email"}));
     EXPECT_TRUE(allTypesOf("n.bin", filler(2000)).empty());
+}
+
+TEST(SignatureRowTest, AgreesWithThePlainDefinitionOnRandomRowsAndMasks)
+{
+    // A small alphabet of bytes that differ in their high and low halves makes matches common.
+    const std::uint8_t alphabet[] = {0x00, 0x0F, 0xF0, 0xFF};
+    std::mt19937 random(1108);
+    auto anyOf = [&](std::size_t count) {
+        std::vector<std::uint8_t> bytes(count);
+        for (std::uint8_t& value : bytes) {
+            value = alphabet[random() % 4];
+        }
+        return bytes;
+    };
+
+    int matched = 0;
+    int missed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const std::size_t length = random() % 5;
+        FileSignature row{static_cast<std::int32_t>(random() % 9) - 2, anyOf(length), {}};
+        switch (random() % 3) {
+        case 0: break;
+        case 1: row.mask = anyOf(length); break;
+        default: row.mask = anyOf(random() % 5); break;
+        }
+        const std::vector<std::uint8_t> bytes = anyOf(random() % 8);
+        const bool expected = reference::rowMatches(bytes, row);
+        ASSERT_EQ(signatureRowMatches(bytes, row), expected) << "round " << round;
+        ++(expected ? matched : missed);
+    }
+    EXPECT_GT(matched, 1000);
+    EXPECT_GT(missed, 1000);
+}
+
+TEST(SignatureRowTest, AgreesWithThePlainDefinitionOnTheDetectorsRows)
+{
+    const FileTypeDetector detector;
+    std::mt19937 random(1110);
+    int matched = 0;
+    int missed = 0;
+    for (const auto& [category, rows] : detector.signatureTable()) {
+        for (const FileSignature& row : rows) {
+            for (int round = 0; round < 50; ++round) {
+                // The row's own bytes at its offset, now and then one of them changed or cut off.
+                std::vector<std::uint8_t> bytes(static_cast<std::size_t>(row.offset) + 20, '-');
+                std::copy(row.magic.begin(), row.magic.end(), bytes.begin() + row.offset);
+                if (round % 3 == 1) {
+                    bytes[static_cast<std::size_t>(row.offset) + random() % row.magic.size()] ^= 1u << (random() % 8);
+                }
+                const std::size_t end = static_cast<std::size_t>(row.offset) + row.magic.size();
+                const std::size_t extra = random() % 4;
+                bytes.resize(end + extra - 1);
+                const bool expected = reference::rowMatches(bytes, row);
+                ASSERT_EQ(signatureRowMatches(bytes, row), expected) << category << " round " << round;
+                ++(expected ? matched : missed);
+            }
+        }
+    }
+    EXPECT_GT(matched, 1000);
+    EXPECT_GT(missed, 1000);
 }
