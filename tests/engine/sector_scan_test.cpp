@@ -181,6 +181,14 @@ TEST_F(SectorWalk, StartFolderInsideWindowsSystem32ReadsOnlyItsOwnFiles)
     EXPECT_EQ(countOf(capture.outLines(), "跳过系统保护目录: T:\\walk\\Windows\\System32\\\\sub"), 1u);
 }
 
+TEST(BufferScan, MemberGivesEveryHeaderHitOfTheBuffer)
+{
+    const SectorReader reader;
+    const std::vector<SectorReader::SignatureHit> jpeg = {{0, "image"}, {2, "audio"}};
+    EXPECT_EQ(reader.scanBufferForSignatures({0xFF, 0xD8, 0xFF, 0xE0}), jpeg);
+    EXPECT_TRUE(reader.scanBufferForSignatures({0x50, 0x4B, 0x03}).empty());
+}
+
 TEST_F(RawVolume, FindsHeadersAtTheirOffsetsAndFiltersTheirCategories)
 {
     writeDiskImage(image, 65536, headerPieces);
