@@ -82,6 +82,53 @@ public:
                                        std::uint64_t* currentSector,
                                        std::uint64_t totalSectors);
 
+    // The collecting forms: each gathers what its scan finds and returns it as one list, with no
+    // stop flag and no progress reports.
+
+    // Runs the streaming entry (its lines, its dispatch, its errors) and returns every record it
+    // reported, in order.
+    std::vector<FileInfo> scanDevice(const std::string& location,
+                                     const std::string& scenario,
+                                     const std::vector<std::string>& fileTypes,
+                                     int maxDepth);
+
+    std::vector<FileInfo> scanAccidentalDeletion(const std::string& devicePath,
+                                                 const std::vector<std::string>& fileTypes,
+                                                 int maxDepth);
+    // The sector-level scan's records, each marked as found by its signature.
+    std::vector<FileInfo> scanFormat(const std::string& devicePath,
+                                     const std::vector<std::string>& fileTypes,
+                                     int maxDepth);
+    // The walk, the sector-level scan and the file-signature scan, joined in that order, with
+    // later records of an id already seen dropped.
+    std::vector<FileInfo> scanComprehensive(const std::string& devicePath,
+                                            const std::vector<std::string>& fileTypes,
+                                            int maxDepth);
+    // The recycle bin's own files; only when there are none, the sector-level scan of the location.
+    std::vector<FileInfo> scanEmptyRecycleBin(const std::string& devicePath,
+                                              const std::vector<std::string>& fileTypes,
+                                              int maxDepth);
+    std::vector<FileInfo> scanReinstallSystem(const std::string& devicePath,
+                                              const std::vector<std::string>& fileTypes);
+
+    // The walk from depth 0, appending every kept file to results.
+    void scanDirectoryRecursive(const std::string& folderPath,
+                                const std::vector<std::string>& fileTypes,
+                                std::vector<FileInfo>& results,
+                                int maxDepth);
+    // The walk from depth 0 down to depth 3, reporting to onFileFound and obeying stopFlag.
+    void scanDirectoryRecursive(const std::string& folderPath,
+                                const std::vector<std::string>& fileTypes,
+                                FileFoundCallback onFileFound,
+                                std::atomic<bool>* stopFlag);
+
+    // The first record of each id, in input order.
+    std::vector<FileInfo> removeDuplicates(const std::vector<FileInfo>& results) const;
+    // The status a record's recovery method stands for.
+    std::string statusForMethod(const FileInfo& file) const;
+    // "filesystem_entry" when the record's path exists, "signature_based" otherwise.
+    std::string methodForPath(const FileInfo& file) const;
+
     // Copies each file flat into targetDir and returns one result per input, in order, with the
     // copy's path and "recovered", "partial_recovery" or "failed". Existing files are never
     // replaced: a taken name gives the copy the first free "name (n).ext".

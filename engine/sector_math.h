@@ -10,6 +10,9 @@ std::uint64_t sectorsOfDisk(std::uint64_t diskSize, std::uint32_t bytesPerSector
 // 4096 is a multiple of every sector size in use (512-byte and 4K-native disks).
 constexpr std::uint32_t unbufferedAlignment = 4096;
 
+// The value rounded up to a whole number of alignment units.
+std::uint64_t alignedUp(std::uint64_t value);
+
 // The largest sector read: once widened to the alignment it still fits the 32-bit length of one read.
 constexpr std::uint32_t maxSectorReadBytes = 0xFFFFE000;
 

@@ -1,5 +1,6 @@
 #include "sector_reader.h"
 
+#include "device_read.h"
 #include "log.h"
 #include "raw_device_path.h"
 #include "sector_math.h"
@@ -7,8 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <memory>
-#include <new>
 
 namespace {
 
@@ -28,45 +27,6 @@ std::string ruleLine(DevicePathRule rule)
 void logReadFailure(DWORD error)
 {
     diag::error("读取扇区数据失败，错误代码: " + std::to_string(error));
-}
-
-struct AlignedDelete {
-    void operator()(std::uint8_t* buffer) const { ::operator delete(buffer, std::align_val_t{unbufferedAlignment}); }
-};
-using AlignedBuffer = std::unique_ptr<std::uint8_t, AlignedDelete>;
-
-AlignedBuffer alignedBuffer(std::uint32_t length)
-{
-    return AlignedBuffer(static_cast<std::uint8_t*>(::operator new(length, std::align_val_t{unbufferedAlignment})));
-}
-
-struct ReadOutcome {
-    bool done = false;
-    DWORD bytesRead = 0;
-    DWORD error = 0;
-};
-
-// The position travels in the request; on an overlapped handle the read always completes
-// later, so wait for its outcome before the buffer is touched.
-ReadOutcome readAt(HANDLE device, std::uint64_t offset, std::uint8_t* buffer, DWORD length)
-{
-    KernelHandle finished(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    OVERLAPPED request{};
-    request.Offset = static_cast<DWORD>(offset);
-    request.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    request.hEvent = finished.get();
-
-    ReadOutcome outcome;
-    if (!ReadFile(device, buffer, length, nullptr, &request) && GetLastError() != ERROR_IO_PENDING) {
-        outcome.error = GetLastError();
-        return outcome;
-    }
-    if (!GetOverlappedResult(device, &request, &outcome.bytesRead, TRUE)) {
-        outcome.error = GetLastError();
-        return outcome;
-    }
-    outcome.done = true;
-    return outcome;
 }
 
 } // namespace
