@@ -91,7 +91,8 @@ HWND findProcessWindow(const wchar_t* className, DWORD processId)
     return windows.empty() ? nullptr : windows.front();
 }
 
-DialogWatcher::DialogWatcher(Responder responder) : responder(std::move(responder)), thread([this] { run(); })
+DialogWatcher::DialogWatcher(Responder responder, DWORD processId)
+    : responder(std::move(responder)), processId(processId), thread([this] { run(); })
 {
 }
 
@@ -130,7 +131,7 @@ void DialogWatcher::run()
                 it = IsWindow(*it) ? std::next(it) : answered.erase(it);
             }
         }
-        for (HWND dialog : processWindows(L"#32770", GetCurrentProcessId())) {
+        for (HWND dialog : processWindows(L"#32770", processId)) {
             answer(dialog);
         }
     }

@@ -24,13 +24,14 @@ struct DialogAnswer {
     std::wstring selectFolder;
 };
 
-// A thread that finds the dialog boxes of this process while it runs, records caption and
-// text, and answers each once with what the responder says. Stops and joins when destroyed.
+// A thread that finds the dialog boxes of a process (this one unless told) while it runs,
+// records caption and text, and answers each once with what the responder says.
+// Stops and joins when destroyed.
 class DialogWatcher {
 public:
     using Responder = std::function<DialogAnswer(const SeenDialog&)>;
 
-    explicit DialogWatcher(Responder responder);
+    explicit DialogWatcher(Responder responder, DWORD processId = GetCurrentProcessId());
     ~DialogWatcher();
     DialogWatcher(const DialogWatcher&) = delete;
     DialogWatcher& operator=(const DialogWatcher&) = delete;
@@ -44,6 +45,7 @@ private:
     void answer(HWND dialog);
 
     Responder responder;
+    DWORD processId;
     mutable std::mutex lock;
     std::condition_variable changed;
     std::vector<SeenDialog> seen;

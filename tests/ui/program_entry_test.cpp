@@ -1,11 +1,14 @@
+#include "debug_capture.h"
 #include "dialog_watcher.h"
 #include "program_entry.h"
 #include "unique_handle.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
+#include <objbase.h>
 
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -136,6 +139,27 @@ TEST(ProgramEntry, ASecondStartWithoutAWindowEndsSilentlyWithZero)
     ReleaseMutex(firstInstance.get());
 }
 
+TEST(ProgramEntry, AThreadAlreadyInAnotherApartmentGoesOnWithoutComAndLeavesItAlone)
+{
+    DebugCapture debug;
+    int exitCode = -1;
+    HRESULT afterwards = E_FAIL;
+    std::thread uiThread([&] {
+        CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        WindowCloser closer(mainClass);
+        exitCode = runProgram(GetModuleHandleW(nullptr), {[] { return true; }, [] { return true; }});
+        // Still in the multithreaded apartment: the start-up did not leave what it never joined.
+        afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        CoUninitialize();
+        CoUninitialize();
+    });
+    uiThread.join();
+
+    EXPECT_EQ(exitCode, 0);
+    EXPECT_EQ(afterwards, S_FALSE);
+    EXPECT_EQ(debug.countOf(L"Failed to initialize COM: 0x80010106\n"), 1u);
+}
+
 namespace {
 
 struct StartedProgram {
@@ -187,6 +211,8 @@ TEST(QuorvaneProgram, ASecondStartRestoresTheFirstWindowAndTheFirstClosesWithZer
 {
     StartedProgram first = startQuorvane();
     ASSERT_TRUE(first.process);
+    // Without administrator rights the program first offers to restart elevated: decline.
+    DialogWatcher offer(answerOffer(IDNO), first.id);
     HWND window = waitForMainWindow(first.id);
     ASSERT_NE(window, nullptr);
 
