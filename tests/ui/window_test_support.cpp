@@ -1,0 +1,104 @@
+#include "window_test_support.h"
+
+#include "gdiplus_session.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <objbase.h>
+
+#include <cstdlib>
+
+namespace {
+
+// What the program has set up before any window exists: GDI+, the UI thread's apartment and
+// the common controls.
+class WindowEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        gdiplus = new GdiplusSession;
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+        INITCOMMONCONTROLSEX icex = {sizeof(icex), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&icex);
+    }
+    void TearDown() override
+    {
+        delete gdiplus;
+        CoUninitialize();
+    }
+
+private:
+    GdiplusSession* gdiplus = nullptr;
+};
+
+const auto* environment = ::testing::AddGlobalTestEnvironment(new WindowEnvironment);
+
+} // namespace
+
+void pumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+RECT childRect(HWND control)
+{
+    RECT rect = {};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+COLORREF windowPixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
+
+bool nearColor(COLORREF actual, COLORREF expected, int tolerance)
+{
+    return std::abs(GetRValue(actual) - GetRValue(expected)) <= tolerance &&
+           std::abs(GetGValue(actual) - GetGValue(expected)) <= tolerance &&
+           std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance;
+}
+
+std::wstring besideTestProgram(const std::wstring& name)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    return path.substr(0, path.rfind(L'\\') + 1) + name;
+}
+
+HiddenFile::HiddenFile(std::wstring path) : path(std::move(path))
+{
+    moved = MoveFileExW(this->path.c_str(), (this->path + L".hidden").c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+HiddenFile::~HiddenFile()
+{
+    if (moved) {
+        MoveFileExW((path + L".hidden").c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+    }
+}
+
+HostWindow::HostWindow(int width, int height)
+{
+    window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    pumpMessages();
+}
+
+HostWindow::~HostWindow()
+{
+    DestroyWindow(window);
+    pumpMessages();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Handles every message already queued for this thread, painting included. A WM_QUIT that a
+// destroyed main window posted is taken out too, so the next test starts with an empty queue.
+void pumpMessages();
+
+// The control's rectangle in its parent's client coordinates.
+RECT childRect(HWND control);
+
+// A pixel of a window as it is on the screen.
+COLORREF windowPixel(HWND window, int x, int y);
+
+// True when every channel differs by at most `tolerance`.
+bool nearColor(COLORREF actual, COLORREF expected, int tolerance = 3);
+
+// Where the picture files of a test are: the folder of this executable.
+std::wstring besideTestProgram(const std::wstring& name);
+
+// Moves a file aside for the life of the object and puts it back afterwards.
+class HiddenFile {
+public:
+    explicit HiddenFile(std::wstring path);
+    ~HiddenFile();
+    HiddenFile(const HiddenFile&) = delete;
+    HiddenFile& operator=(const HiddenFile&) = delete;
+
+    bool hidden() const { return moved; }
+
+private:
+    std::wstring path;
+    bool moved = false;
+};
+
+// A plain visible top-level window to hold child windows under test.
+class HostWindow {
+public:
+    HostWindow(int width, int height);
+    ~HostWindow();
+    HostWindow(const HostWindow&) = delete;
+    HostWindow& operator=(const HostWindow&) = delete;
+
+    HWND get() const { return window; }
+
+private:
+    HWND window = nullptr;
+};

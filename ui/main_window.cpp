@@ -1,0 +1,139 @@
+#include "main_window.h"
+
+#include "control_ids.h"
+#include "window_title.h"
+
+namespace {
+
+constexpr const wchar_t* mainClassName = L"QuorvaneWindowClass";
+constexpr int windowWidth = 800;
+constexpr int windowHeight = 600;
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : hInstance(instance)
+{
+    largeIcon.reset(LoadIconW(instance, MAKEINTRESOURCEW(101)));
+    smallIcon.reset(LoadIconW(instance, MAKEINTRESOURCEW(102)));
+    engine.initialize();
+}
+
+MainWindow::~MainWindow()
+{
+    if (scanThread.joinable()) {
+        scanThread.join();
+    }
+    uiFont.reset();
+    deviceNotification.unregisterNotification();
+    largeIcon.reset();
+    smallIcon.reset();
+    whiteBrush.reset();
+    panelBrush.reset();
+}
+
+HWND MainWindow::create()
+{
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = wndProc;
+    windowClass.hInstance = hInstance;
+    windowClass.hIcon = largeIcon.get();
+    windowClass.hIconSm = smallIcon.get();
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = mainClassName;
+    // A failed registration shows up as a failed creation below.
+    RegisterClassExW(&windowClass);
+
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - windowWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - windowHeight) / 2;
+    hwnd = CreateWindowExW(0, mainClassName, windowTitle(), WS_OVERLAPPEDWINDOW, x, y, windowWidth,
+                           windowHeight, nullptr, nullptr, hInstance, this);
+    if (hwnd) {
+        createControls();
+        deviceNotification.registerNotification(hwnd);
+        // The first WM_SIZE comes with the first showing, when every control exists.
+        ShowWindow(hwnd, SW_SHOW);
+        UpdateWindow(hwnd);
+    }
+    return hwnd;
+}
+
+void MainWindow::createControls()
+{
+    controlFactory.createAll(hwnd, hInstance, this);
+    populateDrives();
+    populateScenarios();
+}
+
+LRESULT CALLBACK MainWindow::wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // No exception may cross back into the system's dispatch.
+    try {
+        return self->handleMessage(window, message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_DESTROY:
+        onDestroy();
+        return 0;
+    case WM_SIZE:
+        return onSize(window);
+    case WM_GETMINMAXINFO:
+        return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+    case WM_DRAWITEM:
+        return onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_COMMAND:
+        onCommand(wParam, lParam);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<LRESULT>(onCtlColorStatic(reinterpret_cast<HDC>(wParam),
+                                                          reinterpret_cast<HWND>(lParam)));
+    case WM_DEVICECHANGE:
+        deviceNotification.onDeviceChange(wParam, lParam, *this);
+        return TRUE;
+    default:
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+void MainWindow::onDestroy()
+{
+    if (isScanning.load()) {
+        stopRequested.store(true);
+        if (scanThread.joinable()) {
+            scanThread.join();
+        }
+    }
+    releaseScanButtonFace();
+    PostQuitMessage(0);
+}
+
+void MainWindow::onCommand(WPARAM wParam, LPARAM)
+{
+    const int id = LOWORD(wParam);
+    const int notification = HIWORD(wParam);
+    if (id == controlId::browseButton && notification == BN_CLICKED) {
+        chooseFolder();
+    }
+}
+
+LRESULT MainWindow::onGetMinMaxInfo(MINMAXINFO* info)
+{
+    info->ptMinTrackSize.x = windowWidth;
+    info->ptMinTrackSize.y = windowHeight;
+    return 0;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "control_factory.h"
+#include "device_notification.h"
+#include "empty_state_view.h"
+#include "gdi_handles.h"
+#include "recovery_engine.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+// The application object: the main window, its controls, fonts, icons and brushes, the
+// engine and the scan worker's thread. Bound to its window through GWLP_USERDATA.
+class MainWindow {
+public:
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Registers the class, creates and shows the window with its controls; null on failure.
+    HWND create();
+    HWND window() const { return hwnd; }
+
+    // Refills the location box with the current drives and selects the first.
+    void populateDrives();
+
+private:
+    friend class ControlFactory;
+
+    static LRESULT CALLBACK wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void createControls();
+    void onDestroy();
+    void onCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT onGetMinMaxInfo(MINMAXINFO* info);
+    void chooseFolder();
+
+    // Layout and colours.
+    LRESULT onSize(HWND window);
+    HBRUSH onCtlColorStatic(HDC dc, HWND control);
+    BOOL onDrawItem(const DRAWITEMSTRUCT* item);
+    void populateScenarios();
+
+    // The Scan button's painted face: the start picture and "扫描", or the stop picture and "停止".
+    void updateScanButton(bool scanning);
+    void releaseScanButtonFace();
+
+    HINSTANCE hInstance;
+    HWND hwnd = nullptr;
+    HWND pathCombo = nullptr;
+    HWND scenarioCombo = nullptr;
+    HWND scanButton = nullptr;
+    HWND recoverButton = nullptr;
+    HWND currentList = nullptr;   // the list the recover command and the search act on
+    HWND progressBar = nullptr;
+    HWND statusText = nullptr;
+    GdiFont uiFont;
+    HWND searchEdit = nullptr;
+    HWND tabControl = nullptr;
+    HWND bottomBar = nullptr;
+    HWND depthCombo = nullptr;
+    HWND browseButton = nullptr;
+    IconHandle largeIcon;
+    IconHandle smallIcon;
+    GdiBrush whiteBrush;
+    GdiBrush panelBrush;
+    DeviceNotificationHandle deviceNotification;
+    ControlFactory controlFactory;
+    std::vector<EmptyStateView> emptyStateViews;   // one per tab; never resized once created
+    std::vector<HWND> listViews;                    // one per tab, IDs 200 to 208
+    RecoveryEngine engine;
+    std::thread scanThread;
+    std::atomic<bool> isScanning{false};
+    std::atomic<bool> stopRequested{false};   // read by the engine through its address
+    std::vector<FileInfo> results;            // every file received during the current scan
+};
