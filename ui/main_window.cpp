@@ -1,6 +1,7 @@
 #include "main_window.h"
 
 #include "control_ids.h"
+#include "scan_messages.h"
 #include "window_title.h"
 
 namespace {
@@ -64,6 +65,7 @@ void MainWindow::createControls()
     controlFactory.createAll(hwnd, hInstance, this);
     populateDrives();
     populateScenarios();
+    updateTabView();
 }
 
 LRESULT CALLBACK MainWindow::wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -96,6 +98,8 @@ LRESULT MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
         return onGetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
     case WM_DRAWITEM:
         return onDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_NOTIFY:
+        return onNotify(reinterpret_cast<const NMHDR*>(lParam));
     case WM_COMMAND:
         onCommand(wParam, lParam);
         return 0;
@@ -105,7 +109,13 @@ LRESULT MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DEVICECHANGE:
         deviceNotification.onDeviceChange(wParam, lParam, *this);
         return TRUE;
+    case WM_SCAN_PROGRESS_MODE:
+        setProgressMarquee(wParam != FALSE);
+        return 0;
     default:
+        if (message >= WM_USER && message <= WM_USER + 10) {
+            return onScanMessage(window, message, wParam, lParam);
+        }
         return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -114,10 +124,10 @@ void MainWindow::onDestroy()
 {
     if (isScanning.load()) {
         stopRequested.store(true);
-        if (scanThread.joinable()) {
-            scanThread.join();
-        }
+        joinScanWorker();
     }
+    // Queued messages die with the window; what they carry must not.
+    discardStaleScanMessages();
     releaseScanButtonFace();
     PostQuitMessage(0);
 }
@@ -128,6 +138,12 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM)
     const int notification = HIWORD(wParam);
     if (id == controlId::browseButton && notification == BN_CLICKED) {
         chooseFolder();
+    } else if (id == controlId::scanButton && notification == BN_CLICKED) {
+        if (isScanning.load()) {
+            stopScan();
+        } else {
+            startScan();
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,6 +31,9 @@ public:
 
 private:
     friend class ControlFactory;
+    // Lets tests reach states the window cannot be put in from outside, such as an engine whose
+    // start-up failed.
+    friend struct MainWindowTestAccess;
 
     static LRESULT CALLBACK wndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -48,6 +52,37 @@ private:
     // The Scan button's painted face: the start picture and "扫描", or the stop picture and "停止".
     void updateScanButton(bool scanning);
     void releaseScanButtonFace();
+
+    // Scan start and stop, on the UI thread; the scan itself runs on scanThread.
+    void startScan();
+    void stopScan();
+    std::vector<std::string> tickedCategories() const;
+    std::string readLocation(LRESULT locationSelection) const;
+    bool checkLocation(const std::string& devicePath) const;
+    void resetForScan();
+    void joinScanWorker();
+    void discardStaleScanMessages();
+
+    // The worker's messages, the progress bar and the status text.
+    LRESULT onScanMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void onScanSummary(int filesFound);
+    void returnToIdle();
+    void endScan(bool stopped);
+    void endFailedScan();
+    void setProgressMarquee(bool marquee);
+    void setProgress(int position);
+    void setStatusText(const std::wstring& text);
+    void setProgressStep(int step);
+    void stepProgress(int count);
+
+    // Result lists and tabs.
+    void addFileToList(const FileInfo& file);
+    void updateTabTitles(bool evenIfRecent = false);
+    void updateTabView();
+    void showEmptyState(bool show);
+    LRESULT onNotify(const NMHDR* notice);
+    void showTabPane(int selected);
+    int selectedTab() const;
 
     HINSTANCE hInstance;
     HWND hwnd = nullptr;
@@ -76,5 +111,6 @@ private:
     std::thread scanThread;
     std::atomic<bool> isScanning{false};
     std::atomic<bool> stopRequested{false};   // read by the engine through its address
+    std::atomic<bool> workerPostsAbandoned{false};   // set while this thread waits for the worker to end
     std::vector<FileInfo> results;            // every file received during the current scan
 };

@@ -19,9 +19,9 @@ std::vector<std::basic_string<Char>> splitLines(const std::basic_string<Char>& t
 } // namespace
 
 StreamCapture::StreamCapture()
-    : savedOut(std::cout.rdbuf(out.rdbuf())),
-      savedError(std::cerr.rdbuf(error.rdbuf())),
-      savedWide(std::wcout.rdbuf(wide.rdbuf()))
+    : savedOut(std::cout.rdbuf(&out)),
+      savedError(std::cerr.rdbuf(&error)),
+      savedWide(std::wcout.rdbuf(&wide))
 {
 }
 
@@ -34,17 +34,17 @@ StreamCapture::~StreamCapture()
 
 std::vector<std::string> StreamCapture::outLines() const
 {
-    return splitLines(out.str());
+    return splitLines(out.text());
 }
 
 std::vector<std::string> StreamCapture::errorLines() const
 {
-    return splitLines(error.str());
+    return splitLines(error.text());
 }
 
 std::vector<std::wstring> StreamCapture::wideLines() const
 {
-    return splitLines(wide.str());
+    return splitLines(wide.text());
 }
 
 size_t countOf(const std::vector<std::string>& lines, const std::string& line)

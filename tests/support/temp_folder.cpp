@@ -46,12 +46,24 @@ void removeTree(const std::wstring& folder)
     RemoveDirectoryW(folder.c_str());
 }
 
-TempFolder::TempFolder()
+namespace {
+
+std::wstring temporaryFolder()
 {
-    static std::atomic<unsigned> sequence{0};
     wchar_t base[MAX_PATH + 1] = {};
     GetTempPathW(MAX_PATH, base);
-    std::wstring basePath = base;
+    return base;
+}
+
+} // namespace
+
+TempFolder::TempFolder() : TempFolder(temporaryFolder())
+{
+}
+
+TempFolder::TempFolder(std::wstring basePath)
+{
+    static std::atomic<unsigned> sequence{0};
     if (!basePath.empty() && basePath.back() == L'\\') {
         basePath.pop_back();
     }

@@ -7,6 +7,8 @@
 class TempFolder {
 public:
     TempFolder();
+    // The same inside another folder, for a folder on another volume.
+    explicit TempFolder(std::wstring basePath);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

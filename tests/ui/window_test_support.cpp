@@ -47,6 +47,26 @@ void pumpMessages()
     }
 }
 
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount64() > deadline) {
+            return false;
+        }
+        MSG msg;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        } else if (msg.message != WM_QUIT) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
 RECT childRect(HWND control)
 {
     RECT rect = {};

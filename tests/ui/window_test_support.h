@@ -2,11 +2,16 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // Handles every message already queued for this thread, painting included. A WM_QUIT that a
 // destroyed main window posted is taken out too, so the next test starts with an empty queue.
 void pumpMessages();
+
+// Handles this thread's messages one at a time until the condition holds; false when it still
+// does not after the time-out.
+bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
 
 // The control's rectangle in its parent's client coordinates.
 RECT childRect(HWND control);
