@@ -28,4 +28,5 @@ constexpr int firstCategoryBox = 2000;   // 2000 to 2007
 } // namespace controlId
 
 constexpr int tabCount = 9;
+constexpr int searchTab = 8;   // the last tab, filled only by the search
 constexpr int categoryBoxCount = 8;

@@ -144,7 +144,17 @@ void MainWindow::onCommand(WPARAM wParam, LPARAM)
         } else {
             startScan();
         }
+    } else if (id == controlId::recoverButton && notification == BN_CLICKED) {
+        recoveryController.recoverSelected(hwnd, currentList, engine,
+                                           [this](const std::wstring& line) { onRecoveryStatus(line); });
+    } else if (id == controlId::searchEdit && (notification == EN_CHANGE || notification == EN_KILLFOCUS)) {
+        applySearchFilter();
     }
+}
+
+void MainWindow::onRecoveryStatus(const std::wstring& line)
+{
+    setStatusText(line);
 }
 
 LRESULT MainWindow::onGetMinMaxInfo(MINMAXINFO* info)

@@ -4,6 +4,7 @@
 #include "device_notification.h"
 #include "empty_state_view.h"
 #include "gdi_handles.h"
+#include "recovery_controller.h"
 #include "recovery_engine.h"
 
 #include <windows.h>
@@ -84,6 +85,10 @@ private:
     void showTabPane(int selected);
     int selectedTab() const;
 
+    // Search and recovery of ticked files.
+    void applySearchFilter();
+    void onRecoveryStatus(const std::wstring& line);
+
     HINSTANCE hInstance;
     HWND hwnd = nullptr;
     HWND pathCombo = nullptr;
@@ -104,6 +109,7 @@ private:
     GdiBrush whiteBrush;
     GdiBrush panelBrush;
     DeviceNotificationHandle deviceNotification;
+    RecoveryController recoveryController;
     ControlFactory controlFactory;
     std::vector<EmptyStateView> emptyStateViews;   // one per tab; never resized once created
     std::vector<HWND> listViews;                    // one per tab, IDs 200 to 208

@@ -157,6 +157,10 @@ LRESULT MainWindow::onNotify(const NMHDR* notice)
             if (selected < static_cast<int>(listViews.size())) {
                 currentList = listViews[selected];
             }
+            // The search tab always shows the matches of the box's present text.
+            if (selected == searchTab) {
+                applySearchFilter();
+            }
         }
     } else if (notice->code == LVN_DELETEITEM && id >= controlId::firstListView &&
                id < controlId::firstListView + tabCount) {

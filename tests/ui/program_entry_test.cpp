@@ -1,11 +1,15 @@
 #include "debug_capture.h"
 #include "dialog_watcher.h"
 #include "program_entry.h"
+#include "temp_folder.h"
 #include "unique_handle.h"
 #include "window_test_support.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <objbase.h>
+
+#include <algorithm>
 
 #include <string>
 #include <thread>
@@ -231,4 +235,40 @@ TEST(QuorvaneProgram, ASecondStartRestoresTheFirstWindowAndTheFirstClosesWithZer
 
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(exitCodeAfterWaiting(first.process), 0u);
+}
+
+TEST(QuorvaneProgram, ANewcomerScansAFolderSeesItsFilesAndClosesTheWindow)
+{
+    TempFolder folder;
+    folder.writeFile(L"letter.doc", "l");
+    folder.writeFile(L"holiday\\beach.jpg", "b");
+    folder.writeFile(L"notes.txt", "n");
+
+    StartedProgram program = startQuorvane();
+    ASSERT_TRUE(program.process);
+    DialogWatcher boxes(answerOffer(IDNO), program.id);
+    HWND window = waitForMainWindow(program.id);
+    ASSERT_NE(window, nullptr);
+
+    // Typed into the location box, then the Scan button pressed.
+    const std::wstring location = folder.path();
+    SendMessageW(GetDlgItem(window, 101), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(location.c_str()));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(104, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, 104)));
+
+    const auto scanFinished = [&] {
+        const auto seen = boxes.dialogs();
+        return std::any_of(seen.begin(), seen.end(), [](const SeenDialog& box) { return box.text == L"扫描完成！"; });
+    };
+    for (size_t count = 1; count <= 3 && !scanFinished(); ++count) {
+        boxes.waitForDialogs(count);
+    }
+    ASSERT_TRUE(scanFinished());
+
+    wchar_t status[64] = {};
+    SendMessageW(GetDlgItem(window, 118), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(status));
+    EXPECT_STREQ(status, L"扫描完成！");
+    EXPECT_EQ(SendMessageW(GetDlgItem(window, 200), LVM_GETITEMCOUNT, 0, 0), 3);
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(exitCodeAfterWaiting(program.process), 0u);
 }

@@ -1,5 +1,6 @@
 #include "dialog_watcher.h"
 #include "main_window.h"
+#include "main_window_test_access.h"
 #include "progress_mode.h"
 #include "scan_messages.h"
 #include "sector_reader.h"
@@ -13,13 +14,6 @@
 
 #include <algorithm>
 #include <memory>
-
-// Reaches what the window cannot be brought to from outside.
-struct MainWindowTestAccess {
-    // The engine as it is when its start-up failed: every scan then fails.
-    static void failEngineStartUp(MainWindow& window) { window.engine = RecoveryEngine(); }
-    static HWND currentList(const MainWindow& window) { return window.currentList; }
-};
 
 namespace {
 

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "main_window.h"
+
+// Reaches what the window cannot be brought to, or read, from outside.
+struct MainWindowTestAccess {
+    // The engine as it is when its start-up failed: every scan then fails.
+    static void failEngineStartUp(MainWindow& window) { window.engine = RecoveryEngine(); }
+    static HWND currentList(const MainWindow& window) { return window.currentList; }
+    static bool isScanning(const MainWindow& window) { return window.isScanning.load(); }
+    static HWND emptyStateView(const MainWindow& window, int tab) { return window.emptyStateViews.at(tab).getHwnd(); }
+};
