@@ -98,10 +98,10 @@ int main()
         bare.push_back(openAndReadSeconds(paths, bytesRead));
         detection.push_back(detectionSeconds(paths, images));
     }
-    printFigure("detectFileType, 2,000 files", median(detection), "one open + one 4 KiB read", median(bare), "s",
+    printFigure("detectFileType, 2,000 files", fastest(detection), "one open + one 4 KiB read", fastest(bare), "s",
                 "<= 1.2");
     char note[160];
-    std::snprintf(note, sizeof note, "%zu judged image, %llu bytes read per pass by the reference, median of %d rounds",
+    std::snprintf(note, sizeof note, "%zu judged image, %llu bytes read per pass by the reference, fastest of %d rounds",
                   images, static_cast<unsigned long long>(bytesRead), rounds);
     printNote(note);
     return 0;

@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <thread>
 #include <vector>
 
 // Wall-clock time from the performance counter.
@@ -33,9 +36,39 @@ inline double sleepOneSeconds(int count)
     return watch.seconds() / count;
 }
 
-// The middle one of an odd number of timings; other runs on the machine only ever add time.
-inline double median(std::vector<double> timings)
+// Sleep(1) measured on a thread of its own while something else runs: the pauses of the work being
+// timed are priced as the machine served them meanwhile, not at some other moment.
+class SleepSampler {
+public:
+    SleepSampler()
+        : sampler([this] {
+              const Stopwatch watch;
+              while (!stop.load()) {
+                  Sleep(1);
+                  ++count;
+              }
+              seconds = watch.seconds();
+          })
+    {
+    }
+
+    // The mean time of one Sleep(1) since construction; call once.
+    double finish()
+    {
+        stop.store(true);
+        sampler.join();
+        return count > 0 ? seconds / static_cast<double>(count) : 0;
+    }
+
+private:
+    std::atomic<bool> stop{false};
+    std::uint64_t count = 0;
+    double seconds = 0;
+    std::thread sampler;
+};
+
+// The least of several timings: other work on a shared machine only ever adds time.
+inline double fastest(const std::vector<double>& timings)
 {
-    std::sort(timings.begin(), timings.end());
-    return timings[timings.size() / 2];
+    return *std::min_element(timings.begin(), timings.end());
 }
