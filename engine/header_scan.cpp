@@ -1,11 +1,17 @@
 #include "header_scan.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <initializer_list>
 #include <iterator>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -37,8 +43,18 @@ public:
         return set;
     }
 
+    constexpr ByteClass orAlso(const ByteClass& other) const
+    {
+        ByteClass both = *this;
+        for (std::size_t word = 0; word < bits.size(); ++word) {
+            both.bits[word] |= other.bits[word];
+        }
+        return both;
+    }
+
     constexpr bool accepts(std::uint8_t byte) const { return (bits[byte >> 6] >> (byte & 63)) & 1; }
     constexpr bool acceptsEvery() const { return *this == any(); }
+    constexpr bool acceptsAllOf(const ByteClass& other) const { return orAlso(other) == *this; }
     constexpr bool operator==(const ByteClass&) const = default;
 
 private:
@@ -198,8 +214,7 @@ constexpr auto anchors = [] {
 
 constexpr std::size_t farthestAnchor = anchors.back().distance;
 
-// Where every anchor lies inside the buffer, no bound needs checking: this loop is the scan's
-// hot path, since it passes over almost every position of ordinary data.
+// Where every anchor lies inside the buffer, no bound needs checking.
 TestSet candidateTestsInside(const std::uint8_t* at)
 {
     TestSet candidates = 0;
@@ -248,15 +263,160 @@ const HeaderTest* headerAt(std::span<const std::uint8_t> buffer, std::size_t pos
     return nullptr;
 }
 
+#if defined(__SSE2__)
+
+// Two neighbouring byte classes at a distance from a position. A test can start at a position only
+// where one of these pairs holds; a pair may be wider than the tests it stands for (its first and
+// second bytes may come from different tests), but on ordinary data few positions pass it, so the
+// exact tests run rarely.
+struct PairFilter {
+    std::size_t distance;
+    ByteClass first;
+    ByteClass second;
+};
+
+constexpr PairFilter pairFilters[] = {
+    // FF D8 FF and FF Ex: their second byte is the only wide class, so they keep a pair of their own.
+    {0, ByteClass::oneOf({0xFF}), ByteClass::oneOf({0xD8}).orAlso(ByteClass::atLeast(0xE0))},
+    {0, ByteClass::oneOf({0x89, 0x47, 0x25, 0x50, 0x52, 0x49, 0x42, 0x4D, 0x37}),
+     ByteClass::oneOf({0x50, 0x49, 0x4B, 0x61, 0x44, 0x4D, 0x7A})},
+    {4, ByteClass::oneOf({0x66}), ByteClass::oneOf({0x74})},
+};
+
+// Every test's anchor and the position after it must fall in one pair, or the filter would pass
+// over places where the test holds.
+constexpr bool pairFiltersCoverEveryTest = [] {
+    for (const HeaderTest& test : headerTests) {
+        const std::size_t anchor = test.anchor();
+        bool covered = false;
+        for (const PairFilter& filter : pairFilters) {
+            covered = covered || (filter.distance == anchor && anchor + 1 < test.span &&
+                                  filter.first.acceptsAllOf(test.positions[anchor]) &&
+                                  filter.second.acceptsAllOf(test.positions[anchor + 1]));
+        }
+        if (!covered) {
+            return false;
+        }
+    }
+    return true;
+}();
+static_assert(pairFiltersCoverEveryTest);
+
+constexpr std::size_t farthestPairByte = [] {
+    std::size_t farthest = 0;
+    for (const PairFilter& filter : pairFilters) {
+        farthest = std::max(farthest, filter.distance + 1);
+    }
+    return farthest;
+}();
+
+// Consecutive byte values low to high; a byte class is tested run by run.
+struct ByteRun {
+    std::uint8_t low = 0;
+    std::uint8_t high = 0;
+};
+
+constexpr std::size_t runCount(const ByteClass& byteClass)
+{
+    std::size_t count = 0;
+    for (unsigned value = 0; value <= 0xFF; ++value) {
+        const bool starts = byteClass.accepts(static_cast<std::uint8_t>(value)) &&
+                            (value == 0 || !byteClass.accepts(static_cast<std::uint8_t>(value - 1)));
+        count += starts ? 1 : 0;
+    }
+    return count;
+}
+
+template <std::size_t count>
+constexpr std::array<ByteRun, count> runsOf(const ByteClass& byteClass)
+{
+    std::array<ByteRun, count> runs{};
+    std::size_t next = 0;
+    for (unsigned value = 0; value <= 0xFF; ++value) {
+        const auto byte = static_cast<std::uint8_t>(value);
+        if (!byteClass.accepts(byte)) {
+            continue;
+        }
+        if (value == 0 || !byteClass.accepts(static_cast<std::uint8_t>(value - 1))) {
+            runs[next++] = ByteRun{byte, byte};
+        } else {
+            runs[next - 1].high = byte;
+        }
+    }
+    return runs;
+}
+
+// 0xFF in each of the sixteen lanes whose byte lies in the run.
+__m128i inRun(__m128i bytes, ByteRun run)
+{
+    if (run.low == run.high) {
+        return _mm_cmpeq_epi8(bytes, _mm_set1_epi8(static_cast<char>(run.low)));
+    }
+    const __m128i fromLow = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(run.low)));
+    const __m128i width = _mm_set1_epi8(static_cast<char>(run.high - run.low));
+    return _mm_cmpeq_epi8(_mm_min_epu8(fromLow, width), fromLow);
+}
+
+template <std::size_t filter, bool second>
+__m128i inFilterClass(const std::uint8_t* block)
+{
+    constexpr std::size_t distance = pairFilters[filter].distance + (second ? 1 : 0);
+    constexpr const ByteClass& byteClass = second ? pairFilters[filter].second : pairFilters[filter].first;
+    constexpr auto runs = runsOf<runCount(byteClass)>(byteClass);
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + distance));
+    return [&]<std::size_t... run>(std::index_sequence<run...>) {
+        __m128i in = _mm_setzero_si128();
+        ((in = _mm_or_si128(in, inRun(bytes, runs[run]))), ...);
+        return in;
+    }(std::make_index_sequence<runs.size()>());
+}
+
+constexpr std::size_t blockSize = 16;
+
+// Bit j is set when position j of the block may start a test. Reads the block and the
+// farthestPairByte bytes after it. Unrolled, so that the compare values stay in registers.
+std::uint32_t candidatesInBlock(const std::uint8_t* block)
+{
+    return [block]<std::size_t... filter>(std::index_sequence<filter...>) {
+        __m128i candidates = _mm_setzero_si128();
+        ((candidates = _mm_or_si128(candidates, _mm_and_si128(inFilterClass<filter, false>(block),
+                                                              inFilterClass<filter, true>(block)))),
+         ...);
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(candidates));
+    }(std::make_index_sequence<std::size(pairFilters)>());
+}
+
+#endif
+
 } // namespace
 
 HeaderHits scanBufferForHeaders(std::span<const std::uint8_t> buffer, std::size_t maxHits)
 {
     HeaderHits hits;
-    for (std::size_t position = nextCandidate(buffer, 0); position < buffer.size() && hits.size() < maxHits;
+    if (maxHits == 0) {
+        return hits;
+    }
+    std::size_t position = 0;
+#if defined(__SSE2__)
+    // The hot path: nearly every position of ordinary data starts no test, and whole blocks of
+    // them are passed over at once. The positions near the end go through the loop below.
+    for (; position + blockSize + farthestPairByte <= buffer.size(); position += blockSize) {
+        for (std::uint32_t candidates = candidatesInBlock(buffer.data() + position); candidates != 0;
+             candidates &= candidates - 1) {
+            const std::size_t at = position + static_cast<std::size_t>(std::countr_zero(candidates));
+            if (const HeaderTest* test = headerAt(buffer, at)) {
+                hits.emplace_back(at, test->category);
+                if (hits.size() == maxHits) {
+                    return hits;
+                }
+            }
+        }
+    }
+#endif
+    for (position = nextCandidate(buffer, position); position < buffer.size() && hits.size() < maxHits;
          position = nextCandidate(buffer, position + 1)) {
         if (const HeaderTest* test = headerAt(buffer, position)) {
-            hits.emplace_back(position, std::string(test->category));
+            hits.emplace_back(position, test->category);
         }
     }
     return hits;
