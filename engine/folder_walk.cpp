@@ -1,5 +1,6 @@
 #include "extension.h"
 #include "file_time.h"
+#include "listed_file.h"
 #include "log.h"
 #include "record_id.h"
 #include "recovery_engine.h"
@@ -8,15 +9,6 @@
 #include "unique_handle.h"
 
 #include <windows.h>
-
-namespace {
-
-std::uint64_t entrySize(const WIN32_FIND_DATAW& entry)
-{
-    return (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) + entry.nFileSizeLow;
-}
-
-} // namespace
 
 void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
                                             const std::vector<std::string>& fileTypes,
@@ -70,7 +62,7 @@ void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
         const std::wstring fullPath = *folderW + L"\\" + std::wstring(entryName);
         const std::string narrowPath = toNarrow(fullPath).value_or("[未知路径]");
 
-        if ((findData.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        if (isFolderEntry(findData)) {
             diag::wide(L"递归扫描子目录(深度" + std::to_wstring(depth + 1) + L"): " + fullPath);
             scanDirectoryRecursive(narrowPath, fileTypes, onFileFound, engine, stopFlag, depth + 1,
                                    maxDepth, onProgress, currentSector, totalSectors);

@@ -1,7 +1,7 @@
 #include "sector_reader.h"
 
 #include "extension.h"
-#include "file_time.h"
+#include "listed_file.h"
 #include "file_type_detector.h"
 #include "log.h"
 #include "record_id.h"
@@ -34,12 +34,8 @@ bool isProtectedFolder(const std::string& path)
 FileInfo fileSystemRecord(const std::string& filePath, const WIN32_FIND_DATAA& entry,
                           const std::string& extension, const std::string& fileType)
 {
-    FileInfo info;
+    FileInfo info = listedFileRecord(entry, filePath);
     info.id = timedRecordId("fs_") + "_" + entry.cFileName;
-    info.name = entry.cFileName;
-    info.path = filePath;
-    info.size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) + entry.nFileSizeLow;
-    info.modifiedTime = fileTimeText(entry.ftLastWriteTime);
     info.status = "potentially_recoverable";
     info.fileType = fileType;
     info.extension = extension;
@@ -73,7 +69,7 @@ struct FileSystemWalk {
         std::uint64_t processed = 0;
         do {
             const std::string name = entry.cFileName;
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            if (!isFolderEntry(entry)) {
                 const std::string filePath = folder + "\\" + name;
                 const std::string extension = lowerAsciiExtension(name);
                 const std::string fileType = detector.categoryForExtension(extension);

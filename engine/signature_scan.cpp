@@ -1,6 +1,6 @@
 #include "sector_reader.h"
 
-#include "file_time.h"
+#include "listed_file.h"
 #include "file_type_detector.h"
 #include "folder_identity.h"
 #include "log.h"
@@ -22,12 +22,8 @@ struct PendingFolder {
 
 FileInfo signatureRecord(const std::string& filePath, const WIN32_FIND_DATAA& entry, const FileTypeInfo& type)
 {
-    FileInfo info;
+    FileInfo info = listedFileRecord(entry, filePath);
     info.id = timedRecordId("signature_") + "_" + entry.cFileName;
-    info.name = entry.cFileName;
-    info.path = filePath;
-    info.size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) + entry.nFileSizeLow;
-    info.modifiedTime = fileTimeText(entry.ftLastWriteTime);
     info.status = "partially_recoverable";
     info.fileType = type.type;
     info.extension = type.extension;
@@ -66,7 +62,7 @@ std::vector<FileInfo> SectorReader::scanFileSignatures(const std::string& device
         }
         do {
             const std::string name = entry.cFileName;
-            if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            if (isFolderEntry(entry)) {
                 if (name != "." && name != "..") {
                     pending.push_back({folder.path + "\\" + name, ancestors});
                 }

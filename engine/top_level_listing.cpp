@@ -1,7 +1,7 @@
 #include "top_level_listing.h"
 
 #include "extension.h"
-#include "file_time.h"
+#include "listed_file.h"
 #include "record_id.h"
 #include "scan_checks.h"
 #include "unique_handle.h"
@@ -13,13 +13,9 @@ namespace {
 FileInfo topLevelRecord(TopLevelRecord kind, const std::string& folder, const WIN32_FIND_DATAA& entry,
                         const std::string& extension, const std::string& fileType)
 {
-    FileInfo info;
     const bool recycled = kind == TopLevelRecord::recycleBin;
+    FileInfo info = listedFileRecord(entry, folder + "\\" + entry.cFileName);
     info.id = timedRecordId(recycled ? "recycle_" : "user_");
-    info.name = entry.cFileName;
-    info.path = folder + "\\" + info.name;
-    info.size = (static_cast<std::uint64_t>(entry.nFileSizeHigh) << 32) + entry.nFileSizeLow;
-    info.modifiedTime = fileTimeText(entry.ftLastWriteTime);
     info.status = recycled ? "recoverable" : "potentially_recoverable";
     info.fileType = fileType;
     info.extension = extension;
@@ -49,7 +45,7 @@ bool listTopLevelFiles(const RecoveryEngine& engine,
         if (stopRequested(stopFlag)) {
             return false;
         }
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        if (isFolderEntry(entry)) {
             continue;
         }
         const std::string extension = lowerAsciiExtension(std::string(entry.cFileName));
