@@ -109,6 +109,9 @@ LRESULT MainWindow::handleMessage(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DEVICECHANGE:
         deviceNotification.onDeviceChange(wParam, lParam, *this);
         return TRUE;
+    case WM_TIMER:
+        onTimer(static_cast<UINT_PTR>(wParam));
+        return 0;
     case WM_SCAN_PROGRESS_MODE:
         setProgressMarquee(wParam != FALSE);
         return 0;
@@ -128,6 +131,7 @@ void MainWindow::onDestroy()
     }
     // Queued messages die with the window; what they carry must not.
     discardStaleScanMessages();
+    releaseListRedraw();
     releaseScanButtonFace();
     PostQuitMessage(0);
 }

@@ -4,8 +4,10 @@
 #include "device_notification.h"
 #include "empty_state_view.h"
 #include "gdi_handles.h"
+#include "list_redraw_hold.h"
 #include "recovery_controller.h"
 #include "recovery_engine.h"
+#include "scan_worker.h"
 
 #include <windows.h>
 
@@ -62,6 +64,7 @@ private:
     bool checkLocation(const std::string& devicePath) const;
     void resetForScan();
     void joinScanWorker();
+    ScanTarget scanTarget();
     void discardStaleScanMessages();
 
     // The worker's messages, the progress bar and the status text.
@@ -83,6 +86,12 @@ private:
     void showEmptyState(bool show);
     LRESULT onNotify(const NMHDR* notice);
     void showTabPane(int selected);
+    void holdListRedraw();
+    void releaseListRedraw();
+    void drawShownListSoon();
+    void drawShownList();
+    void stopListRedrawTimer();
+    void onTimer(UINT_PTR timer);
     int selectedTab() const;
 
     // Search and recovery of ticked files.
@@ -118,5 +127,9 @@ private:
     std::atomic<bool> isScanning{false};
     std::atomic<bool> stopRequested{false};   // read by the engine through its address
     std::atomic<bool> workerPostsAbandoned{false};   // set while this thread waits for the worker to end
+    std::atomic<int> queuedFiles{0};   // found files the worker posted that this thread has not taken yet
+    ListRedrawHold listRedraw;         // the result lists' drawing, held while found files wait
+    DWORD lastListRedrawTick = 0;      // when the shown list last drew its held rows
+    bool listRedrawTimerSet = false;
     std::vector<FileInfo> results;            // every file received during the current scan
 };

@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cwchar>
@@ -24,6 +25,10 @@ constexpr std::array<const wchar_t*, 8> titleFormats = {
 };
 
 constexpr DWORD titleRefreshIntervalMs = 500;
+// The shown list draws its held rows at most this often while files stream in: each time costs
+// an update of its scroll bars and a full repaint.
+constexpr DWORD shownListRedrawIntervalMs = 250;
+constexpr UINT_PTR listRedrawTimer = 1;
 constexpr int filesPerTitleRefresh = 20;
 
 // Process-wide, like the one main window: calls of addFileToList since start-up (never reset, so
@@ -77,6 +82,7 @@ void MainWindow::addFileToList(const FileInfo& file)
     // The selected tab's first row replaces its empty-state picture at once.
     const int selected = selectedTab();
     if (selected >= 0 && selected < static_cast<int>(listViews.size()) && rowCount(listViews[selected]) == 1) {
+        releaseListRedraw();
         if (selected < static_cast<int>(emptyStateViews.size())) {
             emptyStateViews[selected].hide();
         }
@@ -135,6 +141,7 @@ void MainWindow::showEmptyState(bool show)
         selected >= static_cast<int>(emptyStateViews.size())) {
         return;
     }
+    releaseListRedraw();
     if (show) {
         emptyStateViews[selected].show();
         ShowWindow(listViews[selected], SW_HIDE);
@@ -174,6 +181,7 @@ LRESULT MainWindow::onNotify(const NMHDR* notice)
 // the list when it has rows, else the picture.
 void MainWindow::showTabPane(int selected)
 {
+    releaseListRedraw();
     for (int i = 0; i < tabCount; ++i) {
         HWND list = i < static_cast<int>(listViews.size()) ? listViews[i] : nullptr;
         EmptyStateView* view = i < static_cast<int>(emptyStateViews.size()) ? &emptyStateViews[i] : nullptr;
@@ -193,6 +201,64 @@ void MainWindow::showTabPane(int selected)
                 view->hide();
             }
         }
+    }
+}
+
+// The lists that scans fill: every tab's but the search's.
+void MainWindow::holdListRedraw()
+{
+    const auto filled = std::min(listViews.size(), static_cast<std::size_t>(searchTab));
+    listRedraw.hold(std::vector<HWND>(listViews.begin(), listViews.begin() + static_cast<std::ptrdiff_t>(filled)));
+}
+
+void MainWindow::releaseListRedraw()
+{
+    stopListRedrawTimer();
+    listRedraw.release();
+}
+
+// No more files wait: the shown list draws now, or once the interval since it last drew is over.
+// The hidden lists stay held: nothing shows one without releasing it first.
+void MainWindow::drawShownListSoon()
+{
+    if (!listRedraw.holdingShown() || listRedrawTimerSet) {
+        return;
+    }
+    const DWORD sinceLast = GetTickCount() - lastListRedrawTick;
+    if (sinceLast >= shownListRedrawIntervalMs) {
+        drawShownList();
+        return;
+    }
+    listRedrawTimerSet = SetTimer(hwnd, listRedrawTimer, shownListRedrawIntervalMs - sinceLast, nullptr) != 0;
+    if (!listRedrawTimerSet) {
+        drawShownList();
+    }
+}
+
+void MainWindow::drawShownList()
+{
+    stopListRedrawTimer();
+    listRedraw.releaseShown();
+    lastListRedrawTick = GetTickCount();
+}
+
+void MainWindow::stopListRedrawTimer()
+{
+    if (listRedrawTimerSet) {
+        KillTimer(hwnd, listRedrawTimer);
+        listRedrawTimerSet = false;
+    }
+}
+
+void MainWindow::onTimer(UINT_PTR timer)
+{
+    if (timer != listRedrawTimer) {
+        return;
+    }
+    stopListRedrawTimer();
+    // Files that wait now end in drawShownListSoon once the last of them is listed.
+    if (queuedFiles.load() <= 0) {
+        drawShownList();
     }
 }
 

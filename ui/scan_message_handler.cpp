@@ -25,11 +25,20 @@ std::unique_ptr<Payload> payloadOf(LPARAM lParam)
 LRESULT MainWindow::onScanMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_SCAN_FILE_FOUND:
-        if (const auto file = payloadOf<FileInfo>(lParam)) {
+    case WM_SCAN_FILE_FOUND: {
+        const auto file = payloadOf<FileInfo>(lParam);
+        // While more files wait, their rows go in undrawn; the shown list draws once they are through.
+        if (takeQueuedFile(queuedFiles) > 0) {
+            holdListRedraw();
+        }
+        if (file) {
             addFileToList(*file);
         }
+        if (queuedFiles.load() <= 0) {
+            drawShownListSoon();
+        }
         return 0;
+    }
     case WM_SCAN_COMPLETE:
         endScan(false);
         MessageBoxW(hwnd, L"扫描完成！", L"信息", MB_ICONINFORMATION);
@@ -81,6 +90,7 @@ void MainWindow::onScanSummary(int filesFound)
 
 void MainWindow::returnToIdle()
 {
+    releaseListRedraw();
     isScanning.store(false);
     stopRequested.store(false);
     updateScanButton(false);

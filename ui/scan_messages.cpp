@@ -1,12 +1,11 @@
 #include "scan_messages.h"
 
-#include "file_info.h"
-
 #include <string>
 
 namespace {
 
 constexpr DWORD queueFullPauseMs = 5;
+constexpr DWORD queueBoundPauseMs = 1;
 
 } // namespace
 
@@ -20,6 +19,34 @@ bool postScanMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, co
         Sleep(queueFullPauseMs);
     }
     return true;
+}
+
+bool postFoundFile(HWND window, std::unique_ptr<FileInfo> file, std::atomic<int>* queuedFiles,
+                   const std::atomic<bool>& giveUp)
+{
+    if (queuedFiles) {
+        while (queuedFiles->load() >= maxQueuedFiles && !giveUp.load()) {
+            Sleep(queueBoundPauseMs);
+        }
+        // Counted before the post, so that the window never takes a file it has not counted.
+        ++*queuedFiles;
+    }
+    if (postScanMessage(window, WM_SCAN_FILE_FOUND, 0, std::move(file), giveUp)) {
+        return true;
+    }
+    if (queuedFiles) {
+        --*queuedFiles;
+    }
+    return false;
+}
+
+int takeQueuedFile(std::atomic<int>& queuedFiles)
+{
+    // Only the window lowers the count, so a count above 0 stays so until it does.
+    if (queuedFiles.load() <= 0) {
+        return 0;
+    }
+    return --queuedFiles;
 }
 
 void freeScanPayload(UINT message, LPARAM lParam)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "file_info.h"
+
 #include <windows.h>
 
 #include <atomic>
@@ -35,6 +37,21 @@ bool postScanMessage(HWND window, UINT message, WPARAM wParam, std::unique_ptr<P
     payload.release();
     return true;
 }
+
+// At most this many found files wait in the window's queue. Without a bound a fast scan outruns a
+// window that lists slowly (Wine's queues have no limit; Windows' hold 10,000 messages of every
+// kind, then posting fails): every waiting file holds its record, and a click waits behind them all.
+constexpr int maxQueuedFiles = 1000;
+
+// Posts WM_SCAN_FILE_FOUND with the record, once fewer than maxQueuedFiles wait: until then it
+// waits, unless `giveUp` is set. `queuedFiles` (null: no bound) counts the files posted and not
+// yet taken: raised here, lowered by the window with takeQueuedFile. False when nothing was posted.
+bool postFoundFile(HWND window, std::unique_ptr<FileInfo> file, std::atomic<int>* queuedFiles,
+                   const std::atomic<bool>& giveUp);
+
+// The window took one found file from its queue: returns how many still wait. A file posted
+// without the count is no one's to take.
+int takeQueuedFile(std::atomic<int>& queuedFiles);
 
 // Frees what a scan message carries, for a message that will never be handled.
 void freeScanPayload(UINT message, LPARAM lParam);

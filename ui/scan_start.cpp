@@ -48,7 +48,7 @@ void MainWindow::startScan()
 
     ScanParameters parameters{devicePath, scenarioKeyword(scenarioSelection), std::move(fileTypes),
                               scanDepthFor(comboSelection(depthCombo))};
-    const ScanTarget target{hwnd, &engine, &isScanning, &stopRequested, &workerPostsAbandoned};
+    const ScanTarget target = scanTarget();
     try {
         scanThread = std::thread([target, parameters = std::move(parameters)] { scanWorker(target, parameters); });
     } catch (const std::system_error&) {
@@ -126,6 +126,8 @@ void MainWindow::resetForScan()
     // The last worker has been joined, so whatever it posted is queued by now; none of it may act
     // on the scan that starts here.
     discardStaleScanMessages();
+    queuedFiles.store(0);
+    releaseListRedraw();
 
     ShowWindow(progressBar, SW_SHOW);
     SetWindowPos(progressBar, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -166,6 +168,11 @@ void MainWindow::joinScanWorker()
     workerPostsAbandoned.store(true);
     scanThread.join();
     workerPostsAbandoned.store(false);
+}
+
+ScanTarget MainWindow::scanTarget()
+{
+    return ScanTarget{hwnd, &engine, &isScanning, &stopRequested, &workerPostsAbandoned, &queuedFiles};
 }
 
 void MainWindow::discardStaleScanMessages()

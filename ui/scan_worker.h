@@ -17,6 +17,8 @@ struct ScanTarget {
     std::atomic<bool>* stopRequested = nullptr;
     // Set while the window's thread waits for the worker to end: posts to a full queue then give up.
     std::atomic<bool>* postsAbandoned = nullptr;
+    // The found files posted and not yet taken by the window; without it the queue is not bounded.
+    std::atomic<int>* queuedFiles = nullptr;
 };
 
 // The choices a scan was started with, copied so that later changes to the controls do not reach it.

@@ -34,6 +34,7 @@ void MainWindow::applySearchFilter()
     HWND searchList = listViews[searchTab];
     EmptyStateView& searchEmptyView = emptyStateViews[searchTab];
 
+    releaseListRedraw();
     const int length = GetWindowTextLengthW(searchEdit);
     SendMessageW(searchList, LVM_DELETEALLITEMS, 0, 0);
     if (length == 0) {

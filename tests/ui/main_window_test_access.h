@@ -8,5 +8,12 @@ struct MainWindowTestAccess {
     static void failEngineStartUp(MainWindow& window) { window.engine = RecoveryEngine(); }
     static HWND currentList(const MainWindow& window) { return window.currentList; }
     static bool isScanning(const MainWindow& window) { return window.isScanning.load(); }
+    // A scan started as the Scan button starts one, but with no worker: the caller plays the worker
+    // with what this returns.
+    static ScanTarget startScanWithoutWorker(MainWindow& window)
+    {
+        window.resetForScan();
+        return window.scanTarget();
+    }
     static HWND emptyStateView(const MainWindow& window, int tab) { return window.emptyStateViews.at(tab).getHwnd(); }
 };
