@@ -55,17 +55,8 @@ protected:
         return pumpUntil([&] { return status() == L"扫描完成！"; }) && dialogs.waitForDialogs(seen + 1);
     }
 
-    int rows(int tab) const { return static_cast<int>(SendMessageW(list(tab), LVM_GETITEMCOUNT, 0, 0)); }
-    std::wstring cell(int tab, int row, int column) const
-    {
-        wchar_t text[512] = {};
-        LVITEMW cellItem = {};
-        cellItem.iSubItem = column;
-        cellItem.pszText = text;
-        cellItem.cchTextMax = 512;
-        SendMessageW(list(tab), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cellItem));
-        return text;
-    }
+    int rows(int tab) const { return listRowCount(list(tab)); }
+    std::wstring cell(int tab, int row, int column) const { return listCell(list(tab), row, column); }
     std::multiset<std::wstring> names(int tab) const
     {
         std::multiset<std::wstring> found;
@@ -74,15 +65,7 @@ protected:
         }
         return found;
     }
-    int rowNamed(int tab, const std::wstring& name) const
-    {
-        for (int row = 0; row < rows(tab); ++row) {
-            if (cell(tab, row, 0) == name) {
-                return row;
-            }
-        }
-        return -1;
-    }
+    int rowNamed(int tab, const std::wstring& name) const { return listRowNamed(list(tab), name); }
     void tick(int tab, int row) { ListView_SetCheckState(list(tab), row, TRUE); }
     bool ticked(int tab, int row) const { return ListView_GetCheckState(list(tab), row) != 0; }
 

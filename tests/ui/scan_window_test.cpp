@@ -154,26 +154,9 @@ protected:
     }
     bool noBoxShown() { return !dialogs.waitForDialogs(1, 150); }
 
-    int rows(int list) const { return static_cast<int>(SendMessageW(item(200 + list), LVM_GETITEMCOUNT, 0, 0)); }
-    std::wstring cell(int list, int row, int column) const
-    {
-        wchar_t text[512] = {};
-        LVITEMW cellItem = {};
-        cellItem.iSubItem = column;
-        cellItem.pszText = text;
-        cellItem.cchTextMax = 512;
-        SendMessageW(item(200 + list), LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cellItem));
-        return text;
-    }
-    int rowNamed(int list, const std::wstring& name) const
-    {
-        for (int row = 0; row < rows(list); ++row) {
-            if (cell(list, row, 0) == name) {
-                return row;
-            }
-        }
-        return -1;
-    }
+    int rows(int list) const { return listRowCount(item(200 + list)); }
+    std::wstring cell(int list, int row, int column) const { return listCell(item(200 + list), row, column); }
+    int rowNamed(int list, const std::wstring& name) const { return listRowNamed(item(200 + list), name); }
     std::wstring tabTitle(int tab) const
     {
         wchar_t text[64] = {};

@@ -90,6 +90,32 @@ bool nearColor(COLORREF actual, COLORREF expected, int tolerance)
            std::abs(GetBValue(actual) - GetBValue(expected)) <= tolerance;
 }
 
+int listRowCount(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring listCell(HWND list, int row, int column)
+{
+    wchar_t text[512] = {};
+    LVITEMW cellItem = {};
+    cellItem.iSubItem = column;
+    cellItem.pszText = text;
+    cellItem.cchTextMax = 512;
+    SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&cellItem));
+    return text;
+}
+
+int listRowNamed(HWND list, const std::wstring& name)
+{
+    for (int row = 0; row < listRowCount(list); ++row) {
+        if (listCell(list, row, 0) == name) {
+            return row;
+        }
+    }
+    return -1;
+}
+
 std::wstring besideTestProgram(const std::wstring& name)
 {
     wchar_t self[MAX_PATH] = {};

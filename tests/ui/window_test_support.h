@@ -22,6 +22,12 @@ COLORREF windowPixel(HWND window, int x, int y);
 // True when every channel differs by at most `tolerance`.
 bool nearColor(COLORREF actual, COLORREF expected, int tolerance = 3);
 
+// A report list view's rows as the user reads them: the count, one cell's text, and the first
+// row whose name column holds the given text (-1 when none does).
+int listRowCount(HWND list);
+std::wstring listCell(HWND list, int row, int column);
+int listRowNamed(HWND list, const std::wstring& name);
+
 // Where the picture files of a test are: the folder of this executable.
 std::wstring besideTestProgram(const std::wstring& name);
 
