@@ -2,6 +2,7 @@
 
 #include "gdi_handles.h"
 #include "log.h"
+#include "program_folder.h"
 
 #include <string>
 
@@ -34,11 +35,7 @@ void registerViewClass(HINSTANCE instance, WNDPROC procedure)
 // The executable's folder, its last backslash kept, then assets/empty.png.
 std::wstring picturePath(HINSTANCE instance)
 {
-    wchar_t modulePath[MAX_PATH] = {};
-    GetModuleFileNameW(instance, modulePath, MAX_PATH);
-    std::wstring path = modulePath;
-    path.erase(path.rfind(L'\\') + 1);
-    path += L"assets/empty.png";
+    std::wstring path = besideProgram(instance, L"assets/empty.png");
     return path.size() < MAX_PATH ? path : std::wstring();
 }
 

@@ -21,9 +21,13 @@ MainWindow::MainWindow(HINSTANCE instance) : hInstance(instance)
 
 MainWindow::~MainWindow()
 {
-    if (scanThread.joinable()) {
-        scanThread.join();
+    // As on WM_DESTROY: a window whose message loop ended while it still stood may have a worker
+    // that scans on, or waits for room in a queue that nobody reads any more.
+    if (isScanning.load()) {
+        stopRequested.store(true);
     }
+    joinScanWorker();
+    destroyWindow();
     uiFont.reset();
     deviceNotification.unregisterNotification();
     largeIcon.reset();
@@ -58,6 +62,13 @@ HWND MainWindow::create()
         UpdateWindow(hwnd);
     }
     return hwnd;
+}
+
+void MainWindow::destroyWindow()
+{
+    if (hwnd && IsWindow(hwnd)) {
+        DestroyWindow(hwnd);
+    }
 }
 
 void MainWindow::createControls()

@@ -28,6 +28,9 @@ public:
     // Registers the class, creates and shows the window with its controls; null on failure.
     HWND create();
     HWND window() const { return hwnd; }
+    // Destroys the main window when it still stands, as closing it does: a running scan is stopped
+    // and joined, and the window's pictures are freed.
+    void destroyWindow();
 
     // Refills the location box with the current drives and selects the first.
     void populateDrives();

@@ -121,7 +121,10 @@ int runProgram(HINSTANCE instance, const ElevationHooks& hooks)
 
     const int exitCode = runMessageLoop();
 
-    // Every window is gone by now; the MainWindow itself goes last, after GDI+.
+    // A loop that ended on a failed retrieval left the window standing: it goes now, so that its
+    // worker stops and its pictures are freed before GDI+ shuts down. The MainWindow itself goes
+    // last, after GDI+.
+    mainWindow.destroyWindow();
     gdiplus.shutdown();
     com.leave();
     instanceMutex.reset();

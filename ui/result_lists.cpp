@@ -1,8 +1,6 @@
 #include "control_ids.h"
 #include "main_window.h"
 #include "result_rows.h"
-#include "size_text.h"
-#include "text_encoding.h"
 
 #include <commctrl.h>
 
@@ -10,7 +8,6 @@
 #include <array>
 #include <cstdint>
 #include <cwchar>
-#include <exception>
 
 namespace {
 
@@ -46,24 +43,6 @@ int categoryTabFor(const std::string& fileType)
     return 0;
 }
 
-RowTexts rowTextsFor(const FileInfo& file)
-{
-    RowTexts texts;
-    try {
-        texts.name = toWide(file.name).value_or(L"[转换失败]");
-        texts.type = toWide(file.fileType).value_or(L"[未知类型]");
-        texts.status = toWide(file.status).value_or(L"[未知状态]");
-        texts.path = toWide(file.path).value_or(L"[未知路径]");
-    } catch (const std::exception&) {
-        texts.name = L"[转换异常]";
-        texts.type = L"[未知类型]";
-        texts.status = L"[未知状态]";
-        texts.path = L"[未知路径]";
-    }
-    texts.size = sizeText(file.size);
-    return texts;
-}
-
 } // namespace
 
 void MainWindow::addFileToList(const FileInfo& file)
@@ -71,17 +50,25 @@ void MainWindow::addFileToList(const FileInfo& file)
     const int category = categoryTabFor(file.fileType);
     results.push_back(file);
 
-    const RowTexts texts = rowTextsFor(file);
+    const RowTexts texts = rowTexts(file);
+    const int selected = selectedTab();
+    bool selectedListGotFirstRow = false;
+    const auto addRow = [&](int tab) {
+        const bool added = appendResultRow(listViews[tab], texts, file) >= 0;
+        if (added && tab == selected && rowCount(listViews[tab]) == 1) {
+            selectedListGotFirstRow = true;
+        }
+    };
     if (!listViews.empty()) {
-        appendResultRow(listViews[0], texts, file);
+        addRow(0);
     }
     if (category > 0 && category < static_cast<int>(listViews.size())) {
-        appendResultRow(listViews[category], texts, file);
+        addRow(category);
     }
 
-    // The selected tab's first row replaces its empty-state picture at once.
-    const int selected = selectedTab();
-    if (selected >= 0 && selected < static_cast<int>(listViews.size()) && rowCount(listViews[selected]) == 1) {
+    // The selected tab's first row replaces its empty-state picture at once; later rows, in its
+    // list or another, change nothing in the views.
+    if (selectedListGotFirstRow) {
         releaseListRedraw();
         if (selected < static_cast<int>(emptyStateViews.size())) {
             emptyStateViews[selected].hide();

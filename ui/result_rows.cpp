@@ -1,7 +1,11 @@
 #include "result_rows.h"
 
+#include "size_text.h"
+#include "text_encoding.h"
+
 #include <commctrl.h>
 
+#include <exception>
 #include <memory>
 
 namespace {
@@ -15,6 +19,28 @@ void setSubItemText(HWND list, int index, int subItem, const std::wstring& text)
 }
 
 } // namespace
+
+RowTexts rowTexts(const FileInfo& file, RowTextPart part)
+{
+    RowTexts texts;
+    try {
+        texts.name = toWide(file.name).value_or(L"[转换失败]");
+        texts.path = toWide(file.path).value_or(L"[未知路径]");
+        if (part == RowTextPart::all) {
+            texts.type = toWide(file.fileType).value_or(L"[未知类型]");
+            texts.status = toWide(file.status).value_or(L"[未知状态]");
+        }
+    } catch (const std::exception&) {
+        texts.name = L"[转换异常]";
+        texts.type = L"[未知类型]";
+        texts.status = L"[未知状态]";
+        texts.path = L"[未知路径]";
+    }
+    if (part == RowTextPart::all) {
+        texts.size = sizeText(file.size);
+    }
+    return texts;
+}
 
 int appendResultRow(HWND list, const RowTexts& texts, const FileInfo& file)
 {

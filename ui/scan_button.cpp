@@ -1,12 +1,29 @@
 #include "main_window.h"
 
+#include "program_folder.h"
+
 #include <objidl.h>
 #include <gdiplus.h>
+
+#include <memory>
 
 namespace {
 
 constexpr int faceWidth = 94;
 constexpr int faceHeight = 24;
+
+// From the assets folder beside the program, else from the working folder's, so that the face
+// has its picture whatever folder the program was started in. Null when neither loads.
+std::unique_ptr<Gdiplus::Image> loadFacePicture(HINSTANCE instance, const wchar_t* relativePath)
+{
+    for (const std::wstring& path : {besideProgram(instance, relativePath), std::wstring(relativePath)}) {
+        auto picture = std::make_unique<Gdiplus::Image>(path.c_str());
+        if (picture->GetLastStatus() == Gdiplus::Ok) {
+            return picture;
+        }
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -15,24 +32,22 @@ void MainWindow::updateScanButton(bool scanning)
     if (!scanButton) {
         return;
     }
-    // The pictures are looked up in the working directory.
     const wchar_t* picturePath = scanning ? L"assets\\stop.png" : L"assets\\start.png";
     // The blanks move the centred word to the right of the picture.
     const wchar_t* label = scanning ? L"       停止" : L"       扫描";
-
-    Gdiplus::Image picture(picturePath);
-    if (picture.GetLastStatus() != Gdiplus::Ok) {
-        return;   // the button keeps the face it has
-    }
-    const int pictureWidth = static_cast<int>(picture.GetWidth());
-    const int pictureHeight = static_cast<int>(picture.GetHeight());
+    // Without its picture the face still says what the button does.
+    const std::unique_ptr<Gdiplus::Image> picture = loadFacePicture(hInstance, picturePath);
 
     Gdiplus::Bitmap face(faceWidth, faceHeight, PixelFormat32bppARGB);
     {
         Gdiplus::Graphics graphics(&face);
         graphics.Clear(Gdiplus::Color(255, 255, 255));
-        graphics.DrawImage(&picture, (faceWidth - pictureWidth - 30) / 2, (faceHeight - pictureHeight) / 2,
-                           pictureWidth, pictureHeight);
+        if (picture) {
+            const int pictureWidth = static_cast<int>(picture->GetWidth());
+            const int pictureHeight = static_cast<int>(picture->GetHeight());
+            graphics.DrawImage(picture.get(), (faceWidth - pictureWidth - 30) / 2, (faceHeight - pictureHeight) / 2,
+                               pictureWidth, pictureHeight);
+        }
 
         const Gdiplus::Font font(L"Microsoft YaHei", 14, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
         const Gdiplus::SolidBrush brush(Gdiplus::Color(18, 150, 219));

@@ -121,5 +121,7 @@ void MainWindow::endFailedScan()
     setProgress(0);
     setStatusText(L"扫描失败");
     ShowWindow(progressBar, SW_HIDE);
+    // As after the other two ends, the titles count the rows the scan left, not the last scan's.
+    updateTabTitles(true);
     joinScanWorker();
 }

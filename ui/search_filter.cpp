@@ -1,15 +1,12 @@
 #include "control_ids.h"
 #include "main_window.h"
 #include "result_rows.h"
-#include "size_text.h"
-#include "text_encoding.h"
 
 #include <commctrl.h>
 #include <shlwapi.h>
 
 #include <algorithm>
 #include <cwctype>
-#include <exception>
 
 namespace {
 
@@ -68,26 +65,16 @@ void MainWindow::applySearchFilter()
     const std::wstring searchTextLower = lowerCase(searchText);
     int matches = 0;
     for (const FileInfo& file : results) {
-        RowTexts texts;
-        texts.name = toWide(file.name).value_or(L"[转换失败]");
-        texts.path = toWide(file.path).value_or(L"");
-        const bool match = wildcard ? PathMatchSpecW(texts.name.c_str(), searchText.c_str()) != FALSE
-                                    : lowerCase(texts.name).find(searchTextLower) != std::wstring::npos ||
-                                          lowerCase(texts.path).find(searchTextLower) != std::wstring::npos;
+        // Only a match needs the rest of its row's texts.
+        const RowTexts searched = rowTexts(file, RowTextPart::nameAndPath);
+        const bool match = wildcard ? PathMatchSpecW(searched.name.c_str(), searchText.c_str()) != FALSE
+                                    : lowerCase(searched.name).find(searchTextLower) != std::wstring::npos ||
+                                          lowerCase(searched.path).find(searchTextLower) != std::wstring::npos;
         if (!match) {
             continue;
         }
         ++matches;
-        try {
-            texts.type = toWide(file.fileType).value_or(L"[未知类型]");
-            texts.status = toWide(file.status).value_or(L"[未知状态]");
-        } catch (const std::exception&) {
-            texts.name = L"[未知文件名]";
-            texts.type = L"[未知类型]";
-            texts.status = L"[未知状态]";
-        }
-        texts.size = sizeText(file.size);
-        appendResultRow(searchList, texts, file);
+        appendResultRow(searchList, rowTexts(file), file);
     }
 
     if (rowCount(searchList) > 0) {

@@ -554,18 +554,6 @@ TEST_F(MainWindowTest, ScanButtonFaceIsDeletedWithTheWindow)
     EXPECT_EQ(GetObjectType(face), 0u);
 }
 
-TEST(MainWindowPictures, WithoutTheStartPictureTheScanButtonStaysBlank)
-{
-    HiddenFile missing(L"assets\\start.png");
-    ASSERT_TRUE(missing.hidden());
-    MainWindow window(GetModuleHandleW(nullptr));
-    HWND main = window.create();
-    ASSERT_NE(main, nullptr);
-    EXPECT_EQ(SendMessageW(GetDlgItem(main, 104), BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
-    DestroyWindow(main);
-    pumpMessages();
-}
-
 TEST(MainWindowPictures, EveryEmptyStateViewLoadsItsPicture)
 {
     StreamCapture capture;
