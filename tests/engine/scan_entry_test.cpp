@@ -112,7 +112,8 @@ TEST_F(ScanEntryOnDriveY, VolumeSectorCountIsTheProgressTotal)
 TEST(ScanEntry, MissingVolumeTotalStillScans)
 {
     // x:: maps only the raw volume \\.\X:, so X: is no drive: the location comes back as given,
-    // the image answers no geometry, and the walk finds no folder.
+    // the volume answers no geometry, and the walk finds no folder.
+    ASSERT_TRUE(ownDrive(L"x::"));
     StreamCapture capture;
     Scan scan;
     scan.run("X:", "accidental_deletion");
