@@ -7,6 +7,7 @@
 // minute to create 100,000 files and as long to remove them): three levels of ten folders over
 // 1,000 folders of 100 empty files each, named file<n> with the extensions below in turn.
 
+#include "drive_ownership.h"
 #include "figure_line.h"
 #include "mapped_drive.h"
 #include "recovery_engine.h"
@@ -90,6 +91,11 @@ int main()
     const std::wstring root = mappedDriveTarget(L"b:");
     if (root.empty()) {
         printNote("QUORVANE_DRIVES must map b: to the tree");
+        return 2;
+    }
+    // Also takes the drive's marker out of the tree, so that the walk counts only the tree.
+    if (const auto owned = ownDrive(L"b:"); !owned) {
+        printNote(owned.message());
         return 2;
     }
 

@@ -3,6 +3,7 @@
 // the same overlapped reads. Phase A walks drive B:, an empty folder, and costs next to nothing.
 
 #include "device_read.h"
+#include "drive_ownership.h"
 #include "figure_line.h"
 #include "header_scan.h"
 #include "log.h"
@@ -166,6 +167,12 @@ int main()
     if (image.empty() || mappedDriveTarget(L"b:").empty()) {
         printNote("QUORVANE_DRIVES must map b:: to an image path and b: to an empty folder");
         return 2;
+    }
+    for (const wchar_t* name : {L"b::", L"b:"}) {
+        if (const auto owned = ownDrive(name); !owned) {
+            printNote(owned.message());
+            return 2;
+        }
     }
     const bool done = measure("random bytes", image, Content::randomBytes) && measure("zeros", image, Content::zeros);
     DeleteFileW(image.c_str());

@@ -1,4 +1,6 @@
 #include "disk_image.h"
+#include "drive_ownership.h"
+#include "made_files.h"
 #include "mapped_drive.h"
 #include "recovery_engine.h"
 #include "stream_capture.h"
@@ -67,17 +69,11 @@ class CollectingScanOnDriveT : public CollectingScan {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(ownDrive(L"t:"));
         CollectingScan::SetUp();
-        clean();
     }
-    void TearDown() override { clean(); }
 
-    static void clean()
-    {
-        for (const wchar_t* root : {L"T:\\$Recycle.Bin", L"T:\\docs", L"T:\\Users", L"T:\\ProgramData"}) {
-            removeTree(root);
-        }
-    }
+    MadeFiles made;
 };
 
 // Drive R: is a folder and raw volume R: an image: the sector-level scan finds both.
@@ -85,13 +81,14 @@ class CollectingScanOnDriveR : public CollectingScan {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(ownDrive(L"r:"));
+        ASSERT_TRUE(ownDrive(L"r::"));
         CollectingScan::SetUp();
-        const std::wstring image = mappedDriveTarget(L"r::");
-        ASSERT_FALSE(image.empty()) << "QUORVANE_DRIVES maps no r::";
-        writeDiskImage(image, 16384, {{4096, "\xFF\xD8\xFF\xE0"sv}});
-        writeFileAt(L"R:\\photo.jpg", "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00"sv);
+        writeDiskImage(mappedDriveTarget(L"r::"), 16384, {{4096, "\xFF\xD8\xFF\xE0"sv}});
+        made.writeFile(L"R:\\photo.jpg", "\xFF\xD8\xFF\xE0\x00\x10JFIF\x00"sv);
     }
-    void TearDown() override { DeleteFileW(L"R:\\photo.jpg"); }
+
+    MadeFiles made;
 };
 
 } // namespace
@@ -175,9 +172,9 @@ TEST_F(CollectingScanOnDriveR, ComprehensiveJoinsTheThreeSearchesInOrder)
 
 TEST_F(CollectingScanOnDriveT, EmptiedRecycleBinFallsBackToTheSectorLevelScanOnlyWhenItsListingIsEmpty)
 {
-    writeFileAt(L"T:\\$Recycle.Bin\\S-1-5-21-1\\$RAB12.pdf");
-    writeFileAt(L"T:\\$Recycle.Bin\\$R1.txt");
-    writeFileAt(L"T:\\docs\\report.pdf");
+    made.writeFile(L"T:\\$Recycle.Bin\\S-1-5-21-1\\$RAB12.pdf");
+    made.writeFile(L"T:\\$Recycle.Bin\\$R1.txt");
+    made.writeFile(L"T:\\docs\\report.pdf");
     {
         StreamCapture capture;
         const auto records = engine.scanEmptyRecycleBin("T:\\", {"document"}, 1);
@@ -191,7 +188,7 @@ TEST_F(CollectingScanOnDriveT, EmptiedRecycleBinFallsBackToTheSectorLevelScanOnl
         EXPECT_TRUE(inOrder(capture.outLines(), {"执行清空回收站扫描...", "执行扇区级扫描..."}));
     }
 
-    writeFileAt(L"T:\\$Recycle.Bin\\$RCD34.pdf");
+    made.writeFile(L"T:\\$Recycle.Bin\\$RCD34.pdf");
     StreamCapture capture;
     const auto records = engine.scanEmptyRecycleBin("T:\\", {"document"}, 1);
     ASSERT_EQ(records.size(), 1u);
@@ -202,9 +199,9 @@ TEST_F(CollectingScanOnDriveT, EmptiedRecycleBinFallsBackToTheSectorLevelScanOnl
 
 TEST_F(CollectingScanOnDriveT, ReinstallSystemListsOnlyTheTopOfTheUserRoots)
 {
-    writeFileAt(L"T:\\Users\\u.txt");
-    writeFileAt(L"T:\\Users\\someone\\deep.txt");
-    writeFileAt(L"T:\\ProgramData\\p.ini");
+    made.writeFile(L"T:\\Users\\u.txt");
+    made.writeFile(L"T:\\Users\\someone\\deep.txt");
+    made.writeFile(L"T:\\ProgramData\\p.ini");
     StreamCapture capture;
     const auto records = engine.scanReinstallSystem("T:\\", {});
     EXPECT_EQ(pathsOf(records), (std::vector<std::string>{"T:\\\\Users\\u.txt", "T:\\\\ProgramData\\p.ini"}));

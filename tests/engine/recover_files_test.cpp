@@ -1,4 +1,5 @@
 #include "copy_name.h"
+#include "made_files.h"
 #include "recovery_engine.h"
 #include "stream_capture.h"
 #include "temp_folder.h"
@@ -211,6 +212,9 @@ TEST(RecoverFiles, EmptyTargetCopiesNothing)
     TempFolder folder;
     const std::string name = "quorvane-empty-target-" + std::to_string(GetCurrentProcessId()) + ".txt";
     const FileInfo record = recordOf(folder.writeFile(unicode(name), "x"), name);
+    // Where a copy joined as text would go; removed at the end should one appear there.
+    MadeFiles strays;
+    strays.claim(L"\\" + unicode(name));
 
     StreamCapture capture;
     const auto results = RecoveryEngine().recoverFiles({record, record}, "");

@@ -1,3 +1,5 @@
+#include "drive_ownership.h"
+#include "made_files.h"
 #include "recovery_engine.h"
 #include "stream_capture.h"
 #include "temp_folder.h"
@@ -66,16 +68,9 @@ struct ScanRun {
 // Drive Y: is a folder of the test's own: its root may hold the recycle bin and the user roots.
 class DriveY : public ::testing::Test {
 protected:
-    void SetUp() override { clean(); }
-    void TearDown() override { clean(); }
+    void SetUp() override { ASSERT_TRUE(ownDrive(L"y:")); }
 
-    static void clean()
-    {
-        for (const wchar_t* root : {L"Y:\\$Recycle.Bin", L"Y:\\Users", L"Y:\\Documents and Settings",
-                                    L"Y:\\ProgramData"}) {
-            removeTree(root);
-        }
-    }
+    MadeFiles made;
 };
 
 bool isTimedId(const std::string& id, const std::string& prefix, std::time_t from, std::time_t to)
@@ -161,9 +156,9 @@ TEST(ScenarioScans, AccidentalDeletionAndFormatFindTheSame)
 
 TEST_F(DriveY, RecycleBinListingThenWalkWithPositionsRunningOn)
 {
-    writeFileAt(L"Y:\\$Recycle.Bin\\A.TXT", "abc");
-    writeFileAt(L"Y:\\$Recycle.Bin\\b");
-    writeFileAt(L"Y:\\$Recycle.Bin\\S-1-5-21-1000\\inner.jpg");
+    made.writeFile(L"Y:\\$Recycle.Bin\\A.TXT", "abc");
+    made.writeFile(L"Y:\\$Recycle.Bin\\b");
+    made.writeFile(L"Y:\\$Recycle.Bin\\S-1-5-21-1000\\inner.jpg");
 
     StreamCapture capture;
     ScanRun run;
@@ -203,8 +198,8 @@ TEST_F(DriveY, RecycleBinListingThenWalkWithPositionsRunningOn)
 
 TEST_F(DriveY, RecycleBinListingCountsOnlyWantedFiles)
 {
-    writeFileAt(L"Y:\\$Recycle.Bin\\notes.txt");
-    writeFileAt(L"Y:\\$Recycle.Bin\\photo.JPG");
+    made.writeFile(L"Y:\\$Recycle.Bin\\notes.txt");
+    made.writeFile(L"Y:\\$Recycle.Bin\\photo.JPG");
 
     ScanRun run;
     StreamCapture capture;
@@ -220,8 +215,8 @@ TEST_F(DriveY, RecycleBinListingCountsOnlyWantedFiles)
 
 TEST_F(DriveY, StopDuringTheRecycleBinListingAlsoEndsTheWalk)
 {
-    writeFileAt(L"Y:\\$Recycle.Bin\\a.txt");
-    writeFileAt(L"Y:\\$Recycle.Bin\\b.txt");
+    made.writeFile(L"Y:\\$Recycle.Bin\\a.txt");
+    made.writeFile(L"Y:\\$Recycle.Bin\\b.txt");
 
     StreamCapture capture;
     ScanRun run;
@@ -240,12 +235,12 @@ TEST_F(DriveY, StopDuringTheRecycleBinListingAlsoEndsTheWalk)
 TEST_F(DriveY, ReinstallListsTheUserRootsOfADriveRoot)
 {
     for (const wchar_t* name : {L"a1.txt", L"a2.txt", L"a3.jpg", L"a4.doc", L"a5.zip"}) {
-        writeFileAt(std::wstring(L"Y:\\Users\\") + name);
+        made.writeFile(std::wstring(L"Y:\\Users\\") + name);
     }
-    writeFileAt(L"Y:\\Users\\skip.xyz");
-    writeFileAt(L"Y:\\Users\\Public\\Documents\\deep.txt");
-    writeFileAt(L"Y:\\ProgramData\\p1.ini");
-    writeFileAt(L"Y:\\ProgramData\\p2.log");
+    made.writeFile(L"Y:\\Users\\skip.xyz");
+    made.writeFile(L"Y:\\Users\\Public\\Documents\\deep.txt");
+    made.writeFile(L"Y:\\ProgramData\\p1.ini");
+    made.writeFile(L"Y:\\ProgramData\\p2.log");
 
     StreamCapture capture;
     ScanRun run;
@@ -284,9 +279,9 @@ TEST(ScenarioScans, ReinstallOfAFolderJoinsWithOneSeparator)
 
 TEST_F(DriveY, StopEndsTheReinstallScan)
 {
-    writeFileAt(L"Y:\\Users\\a.txt");
-    writeFileAt(L"Y:\\Users\\b.txt");
-    writeFileAt(L"Y:\\ProgramData\\c.txt");
+    made.writeFile(L"Y:\\Users\\a.txt");
+    made.writeFile(L"Y:\\Users\\b.txt");
+    made.writeFile(L"Y:\\ProgramData\\c.txt");
 
     {
         StreamCapture capture;

@@ -1,9 +1,12 @@
+#include "disk_image.h"
+#include "drive_ownership.h"
 #include "mapped_drive.h"
 #include "raw_device_path.h"
 #include "sector_math.h"
 #include "sector_reader.h"
 #include "stream_capture.h"
 #include "temp_folder.h"
+#include "volume_geometry.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -36,9 +39,8 @@ class RawImage : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const std::wstring image = mappedDriveTarget(L"x::");
-        ASSERT_FALSE(image.empty()) << "QUORVANE_DRIVES maps no x::";
-        writeFileAt(image, bytes);
+        ASSERT_TRUE(ownDrive(L"x::"));
+        writeDiskImage(mappedDriveTarget(L"x::"), bytes.size(), {{0, bytes}});
     }
 
     const std::string bytes = imageBytes();
@@ -206,22 +208,20 @@ TEST(SectorReader, LocationsWithoutAVolumeHaveNoTotal)
 
 TEST(SectorReader, GeometryAnswerGivesTheTotalWithItsThreeLines)
 {
+    ASSERT_TRUE(ownDrive(L"y:"));
+    // The volume's own answer, asked here without the engine.
+    const auto geometry = volumeGeometry(L'Y');
+    ASSERT_TRUE(geometry) << "the folder drive Y: answers no geometry request";
+    const std::uint64_t expected = geometry->diskSize / geometry->bytesPerSector;
+
     SectorReader reader;
     StreamCapture capture;
-    const std::uint64_t total = reader.getTotalSectors("Y:\\");
-
-    const auto lines = capture.outLines();
-    ASSERT_EQ(lines.size(), 3u) << "the folder drive Y: answers no geometry request";
-    const std::string sizePrefix = "磁盘总大小: ";
-    const std::string sizeSuffix = " 字节";
-    ASSERT_TRUE(lines[0].starts_with(sizePrefix) && lines[0].ends_with(sizeSuffix)) << lines[0];
-    ASSERT_TRUE(lines[1].starts_with("每扇区字节数: ")) << lines[1];
-    const std::uint64_t diskSize = std::stoull(
-        lines[0].substr(sizePrefix.size(), lines[0].size() - sizePrefix.size() - sizeSuffix.size()));
-    const std::uint64_t bytesPerSector = std::stoull(lines[1].substr(std::string("每扇区字节数: ").size()));
-    ASSERT_NE(bytesPerSector, 0u);
-    EXPECT_EQ(total, diskSize / bytesPerSector);
-    EXPECT_EQ(lines[2], "总扇区数: " + std::to_string(total));
+    EXPECT_EQ(reader.getTotalSectors("Y:\\"), expected);
+    EXPECT_EQ(capture.outLines(), (std::vector<std::string>{
+                                      "磁盘总大小: " + std::to_string(geometry->diskSize) + " 字节",
+                                      "每扇区字节数: " + std::to_string(geometry->bytesPerSector),
+                                      "总扇区数: " + std::to_string(expected),
+                                  }));
     EXPECT_TRUE(capture.errorLines().empty());
 }
 

@@ -1,4 +1,6 @@
 #include "disk_image.h"
+#include "drive_ownership.h"
+#include "made_files.h"
 #include "mapped_drive.h"
 #include "sector_reader.h"
 #include "stream_capture.h"
@@ -49,7 +51,7 @@ std::vector<std::string> linesStartingWith(const std::vector<std::string>& lines
 // The folder walk runs on drive T:, a folder of the test's own; each tree lives under T:\walk.
 class SectorWalk : public ::testing::Test {
 protected:
-    void TearDown() override { removeTree(L"T:\\walk"); }
+    void SetUp() override { ASSERT_TRUE(ownDrive(L"t:")); }
 
     std::vector<FileInfo> walkRecords(const std::string& location, const std::vector<std::string>& fileTypes,
                                       int maxDepth)
@@ -57,6 +59,7 @@ protected:
         return recordsBy(reader.performSectorLevelScan(location, fileTypes, maxDepth), "filesystem_scan");
     }
 
+    MadeFiles made;
     SectorReader reader;
 };
 
@@ -65,8 +68,10 @@ class RawVolume : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(ownDrive(L"r:"));
+        ASSERT_TRUE(ownDrive(L"r::"));
+        ASSERT_TRUE(ownDrive(L"s::"));
         image = mappedDriveTarget(L"r::");
-        ASSERT_FALSE(image.empty()) << "QUORVANE_DRIVES maps no r::";
     }
 
     // (absolute offset, category) of every raw hit, from the records.
@@ -102,7 +107,7 @@ TEST_F(SectorWalk, ProtectedFoldersAreCaseSensitiveSubstringsOfTheSubfolderPath)
     for (const wchar_t* file : {L"a.txt", L"$Recycle.Bin\\r.txt", L"System Volume Information\\s.txt",
                                 L"$SysReset\\x.txt", L"one\\Config.Msi\\c.txt", L"one\\Config.Msi.old\\o.txt",
                                 L"two\\config.msi\\l.txt", L"keep\\k.txt"}) {
-        writeFileAt(std::wstring(L"T:\\walk\\") + file);
+        made.writeFile(std::wstring(L"T:\\walk\\") + file);
     }
     StreamCapture capture;
     EXPECT_EQ(sorted(pathsOf(walkRecords("T:\\walk", {}, 3))),
@@ -117,9 +122,9 @@ TEST_F(SectorWalk, ProtectedFoldersAreCaseSensitiveSubstringsOfTheSubfolderPath)
 
 TEST_F(SectorWalk, DepthBoundsTheWalk)
 {
-    writeFileAt(L"T:\\walk\\top.jpg");
-    writeFileAt(L"T:\\walk\\d1\\d2\\d3\\at3.jpg");
-    writeFileAt(L"T:\\walk\\d1\\d2\\d3\\d4\\at4.jpg");
+    made.writeFile(L"T:\\walk\\top.jpg");
+    made.writeFile(L"T:\\walk\\d1\\d2\\d3\\at3.jpg");
+    made.writeFile(L"T:\\walk\\d1\\d2\\d3\\d4\\at4.jpg");
 
     StreamCapture capture;
     EXPECT_EQ(pathsOf(walkRecords("T:\\walk", {}, 0)), (Lines{"T:\\walk\\\\top.jpg"}));
@@ -136,13 +141,11 @@ TEST_F(SectorWalk, DepthBoundsTheWalk)
 
 TEST_F(SectorWalk, DriveRootGetsDoubledSeparatorsAndFilesTheirRecords)
 {
-    const std::wstring photo = writeFileAt(L"T:\\PHOTO.JPG", "12345");
-    const std::wstring readme = writeFileAt(L"T:\\README");
+    made.writeFile(L"T:\\PHOTO.JPG", "12345");
+    made.writeFile(L"T:\\README");
     StreamCapture capture;
     const auto images = walkRecords("T:\\", {"image"}, 0);
     const auto all = walkRecords("T:\\", {}, 0);
-    DeleteFileW(photo.c_str());
-    DeleteFileW(readme.c_str());
 
     ASSERT_EQ(images.size(), 1u);
     const FileInfo& record = images[0];
@@ -173,8 +176,8 @@ TEST_F(SectorWalk, DriveRootGetsDoubledSeparatorsAndFilesTheirRecords)
 
 TEST_F(SectorWalk, StartFolderInsideWindowsSystem32ReadsOnlyItsOwnFiles)
 {
-    writeFileAt(L"T:\\walk\\Windows\\System32\\drv.sys");
-    writeFileAt(L"T:\\walk\\Windows\\System32\\sub\\x.dll");
+    made.writeFile(L"T:\\walk\\Windows\\System32\\drv.sys");
+    made.writeFile(L"T:\\walk\\Windows\\System32\\sub\\x.dll");
     StreamCapture capture;
     EXPECT_EQ(pathsOf(walkRecords("T:\\walk\\Windows\\System32", {}, 3)),
               (Lines{"T:\\walk\\Windows\\System32\\\\drv.sys"}));

@@ -1,6 +1,7 @@
+#include "drive_ownership.h"
+#include "made_files.h"
 #include "sector_reader.h"
 #include "stream_capture.h"
-#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -25,8 +26,9 @@ std::vector<std::string> pathsOf(const std::vector<FileInfo>& records)
 // Drive T: is a folder of the test's own; each tree lives under T:\sig.
 class SignatureScan : public ::testing::Test {
 protected:
-    void TearDown() override { removeTree(L"T:\\sig"); }
+    void SetUp() override { ASSERT_TRUE(ownDrive(L"t:")); }
 
+    MadeFiles made;
     SectorReader reader;
 };
 
@@ -34,11 +36,11 @@ protected:
 
 TEST_F(SignatureScan, SearchesTheLastFolderPushedFirstAndClassifiesByContent)
 {
-    writeFileAt(L"T:\\sig\\a.jpg", jpegBytes);
-    writeFileAt(L"T:\\sig\\x\\x1.png", pngBytes);
-    writeFileAt(L"T:\\sig\\x\\deep\\d.gif", "GIF89a");
-    writeFileAt(L"T:\\sig\\y\\y1", "%PDF-1.7");
-    writeFileAt(L"T:\\sig\\z.txt", plainWords);
+    made.writeFile(L"T:\\sig\\a.jpg", jpegBytes);
+    made.writeFile(L"T:\\sig\\x\\x1.png", pngBytes);
+    made.writeFile(L"T:\\sig\\x\\deep\\d.gif", "GIF89a");
+    made.writeFile(L"T:\\sig\\y\\y1", "%PDF-1.7");
+    made.writeFile(L"T:\\sig\\z.txt", plainWords);
 
     StreamCapture capture;
     const auto records = reader.scanFileSignatures("T:\\sig", {});
@@ -66,8 +68,8 @@ TEST_F(SignatureScan, SearchesTheLastFolderPushedFirstAndClassifiesByContent)
 
 TEST_F(SignatureScan, KeepsUnknownFilesOnlyWithoutAFilter)
 {
-    writeFileAt(L"T:\\sig\\README", plainWords);
-    writeFileAt(L"T:\\sig\\photo", jpegBytes);
+    made.writeFile(L"T:\\sig\\README", plainWords);
+    made.writeFile(L"T:\\sig\\photo", jpegBytes);
 
     const auto all = reader.scanFileSignatures("T:\\sig", {});
     ASSERT_EQ(all.size(), 2u);
@@ -81,8 +83,8 @@ TEST_F(SignatureScan, KeepsUnknownFilesOnlyWithoutAFilter)
 
 TEST_F(SignatureScan, SearchesEveryDepthAndEveryFolderName)
 {
-    writeFileAt(L"T:\\sig\\$Recycle.Bin\\1\\2\\3\\4\\5\\6\\7\\8\\deep.txt", plainWords);
-    writeFileAt(L"T:\\sig\\Windows\\System32\\drv.sys");
+    made.writeFile(L"T:\\sig\\$Recycle.Bin\\1\\2\\3\\4\\5\\6\\7\\8\\deep.txt", plainWords);
+    made.writeFile(L"T:\\sig\\Windows\\System32\\drv.sys");
     const auto records = reader.scanFileSignatures("T:\\sig", {});
     EXPECT_EQ(pathsOf(records), (std::vector<std::string>{"T:\\sig\\Windows\\System32\\drv.sys",
                                                           "T:\\sig\\$Recycle.Bin\\1\\2\\3\\4\\5\\6\\7\\8\\deep.txt"}));
@@ -94,8 +96,8 @@ TEST_F(SignatureScan, FolderThatLeadsBackIntoAnAncestorIsSearchedOnce)
     const DWORD link = GetFileAttributesW(L"T:\\loop\\inner\\up");
     ASSERT_NE(link, INVALID_FILE_ATTRIBUTES);
     ASSERT_NE(link & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    writeFileAt(L"T:\\loop\\a.png", pngBytes);
-    writeFileAt(L"T:\\loop\\inner\\b.jpg", jpegBytes);
+    made.writeFile(L"T:\\loop\\a.png", pngBytes);
+    made.writeFile(L"T:\\loop\\inner\\b.jpg", jpegBytes);
 
     EXPECT_EQ(pathsOf(reader.scanFileSignatures("T:\\loop", {})),
               (std::vector<std::string>{"T:\\loop\\a.png", "T:\\loop\\inner\\b.jpg"}));
@@ -106,7 +108,7 @@ TEST_F(SignatureScan, FolderThatLeadsBackIntoAnAncestorIsSearchedOnce)
 
 TEST_F(SignatureScan, EmptyOrMissingFolderGivesNothing)
 {
-    makeFolderAt(L"T:\\sig\\empty");
+    made.makeFolder(L"T:\\sig\\empty");
     StreamCapture capture;
     EXPECT_TRUE(reader.scanFileSignatures("T:\\sig\\empty", {}).empty());
     EXPECT_TRUE(reader.scanFileSignatures("T:\\sig\\missing", {}).empty());

@@ -74,13 +74,14 @@ std::wstring selectedTreeItem(HWND dialog)
 void selectFolder(HWND dialog, const std::wstring& folder)
 {
     const std::wstring leaf = folder.substr(folder.find_last_of(L"\\/") + 1);
-    for (int attempt = 0; attempt < 200; ++attempt) {
+    const ULONGLONG deadline = GetTickCount64() + 30000;
+    do {
         SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(folder.c_str()));
         if (selectedTreeItem(dialog) == leaf) {
             return;
         }
         Sleep(25);
-    }
+    } while (GetTickCount64() < deadline);
 }
 
 } // namespace
@@ -151,16 +152,17 @@ void DialogWatcher::answer(HWND dialog)
     if (HWND message = GetDlgItem(dialog, 0xFFFF)) {
         found.text = windowText(message);
     }
-    const DialogAnswer reply = responder(found);
-    if (!reply.selectFolder.empty()) {
-        selectFolder(dialog, reply.selectFolder);
-    }
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(reply.command, BN_CLICKED), 0);
+    // Recorded before it is answered: whoever waits for the dialog to close finds it recorded.
     {
         std::lock_guard<std::mutex> guard(lock);
         seen.push_back(found);
     }
     changed.notify_all();
+    const DialogAnswer reply = responder(found);
+    if (!reply.selectFolder.empty()) {
+        selectFolder(dialog, reply.selectFolder);
+    }
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(reply.command, BN_CLICKED), 0);
 }
 
 WindowCloser::WindowCloser(std::wstring className, std::function<void(HWND)> whenShown)
@@ -170,8 +172,9 @@ WindowCloser::WindowCloser(std::wstring className, std::function<void(HWND)> whe
                   if (this->whenShown) {
                       this->whenShown(window);
                   }
-                  PostMessageW(window, WM_CLOSE, 0, 0);
+                  // Set before the close, which may end the caller's wait at once.
                   closedWindow = true;
+                  PostMessageW(window, WM_CLOSE, 0, 0);
                   return;
               }
               Sleep(20);

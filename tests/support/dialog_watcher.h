@@ -25,8 +25,8 @@ struct DialogAnswer {
 };
 
 // A thread that finds the dialog boxes of a process (this one unless told) while it runs,
-// records caption and text, and answers each once with what the responder says.
-// Stops and joins when destroyed.
+// records caption and text, and then answers each once with what the responder says, so that a
+// dialog is on record by the time it closes. Stops and joins when destroyed.
 class DialogWatcher {
 public:
     using Responder = std::function<DialogAnswer(const SeenDialog&)>;
@@ -36,7 +36,7 @@ public:
     DialogWatcher(const DialogWatcher&) = delete;
     DialogWatcher& operator=(const DialogWatcher&) = delete;
 
-    // Waits until at least `count` dialogs were answered; false on time-out.
+    // Waits until at least `count` dialogs were seen; false on time-out.
     bool waitForDialogs(size_t count, DWORD timeoutMs = 30000);
     std::vector<SeenDialog> dialogs() const;
 

@@ -17,8 +17,7 @@ void createParents(const std::wstring& path)
     }
 }
 
-} // namespace
-
+// Removes a folder with everything in it; links to folders are removed, not followed.
 void removeTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW entry{};
@@ -45,8 +44,6 @@ void removeTree(const std::wstring& folder)
     search.reset();
     RemoveDirectoryW(folder.c_str());
 }
-
-namespace {
 
 std::wstring temporaryFolder()
 {
@@ -91,23 +88,15 @@ std::wstring TempFolder::pathOf(std::wstring_view relative) const
 
 std::wstring TempFolder::makeFolder(std::wstring_view relative) const
 {
-    return makeFolderAt(pathOf(relative));
-}
-
-std::wstring TempFolder::writeFile(std::wstring_view relative, std::string_view bytes) const
-{
-    return writeFileAt(pathOf(relative), bytes);
-}
-
-std::wstring makeFolderAt(const std::wstring& full)
-{
+    const std::wstring full = pathOf(relative);
     createParents(full);
     CreateDirectoryW(full.c_str(), nullptr);
     return full;
 }
 
-std::wstring writeFileAt(const std::wstring& full, std::string_view bytes)
+std::wstring TempFolder::writeFile(std::wstring_view relative, std::string_view bytes) const
 {
+    const std::wstring full = pathOf(relative);
     createParents(full);
     FileHandle file(CreateFileW(full.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
+// A fresh folder under the temporary folder, removed with everything in it at the end: its name is
+// new, so everything in it was made by the test or by the code under test.
 class TempFolder {
 public:
     TempFolder();
@@ -25,12 +26,8 @@ private:
     std::wstring root;
 };
 
-// The same for full paths anywhere.
-std::wstring makeFolderAt(const std::wstring& full);
-std::wstring writeFileAt(const std::wstring& full, std::string_view bytes = {});
-
-// Removes a folder with everything in it; links to folders are removed, not followed.
-void removeTree(const std::wstring& folder);
+// Files and folders anywhere else, on a drive of the test's own, are made through MadeFiles
+// (made_files.h), which removes them by name.
 
 std::string ansi(std::wstring_view text);
 std::wstring unicode(std::string_view ansiText);

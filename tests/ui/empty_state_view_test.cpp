@@ -1,5 +1,7 @@
 #include "empty_state_view.h"
+#include "gdi_handles.h"
 #include "stream_capture.h"
+#include "unique_handle.h"
 #include "window_test_support.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +77,13 @@ void expectPictureAt(HWND view, int left, int top, const std::vector<PicturePoin
     EXPECT_GT(compared, 3);
 }
 
+// Whether the file can be opened with no sharing at all: nothing else holds it open.
+bool openedAlone(const std::wstring& path)
+{
+    const FileHandle alone(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    return alone.valid();
+}
+
 } // namespace
 
 TEST(EmptyStateView, DrawsThePictureCentredOnWhite)
@@ -142,6 +151,10 @@ TEST(EmptyStateView, WithoutThePictureLogsItAndPaintsWhite)
 
 TEST(EmptyStateView, ItsWindowFreesPictureAndFontOnce)
 {
+    // A loaded picture keeps its file open; a free one leaves it to be opened alone.
+    const std::wstring pictureFile = besideTestProgram(L"assets\\empty.png");
+    ASSERT_TRUE(openedAlone(pictureFile));
+
     HostWindow host(400, 300);
     auto view = std::make_unique<EmptyStateView>();
     ASSERT_TRUE(view->create(host.get(), GetModuleHandleW(nullptr), 0, 0, 300, 200));
@@ -149,6 +162,7 @@ TEST(EmptyStateView, ItsWindowFreesPictureAndFontOnce)
     auto font = static_cast<HFONT>(GetPropW(window, L"EmptyStateFont"));
     ASSERT_NE(font, nullptr);
     EXPECT_NE(GetPropW(window, L"EmptyStateImage"), nullptr);
+    EXPECT_FALSE(openedAlone(pictureFile));
     LOGFONTW described = {};
     ASSERT_EQ(GetObjectW(font, sizeof(described), &described), static_cast<int>(sizeof(described)));
     EXPECT_EQ(described.lfHeight, 26);
@@ -156,6 +170,19 @@ TEST(EmptyStateView, ItsWindowFreesPictureAndFontOnce)
 
     DestroyWindow(window);
     EXPECT_EQ(GetObjectType(font), 0u);
-    // The view object goes afterwards and finds nothing left to free.
+    EXPECT_TRUE(openedAlone(pictureFile));
+
+    // A font and a picture made now may take the freed ones' handle and heap block; the view object,
+    // going afterwards, must free neither.
+    const GdiFont laterFont(CreateFontW(26, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                        L"Microsoft YaHei"));
+    auto laterPicture = std::make_unique<Gdiplus::Image>(pictureFile.c_str());
+    ASSERT_EQ(laterPicture->GetLastStatus(), Gdiplus::Ok);
     view.reset();
+    EXPECT_EQ(GetObjectType(laterFont.get()), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(laterPicture->GetLastStatus(), Gdiplus::Ok);
+    EXPECT_EQ(laterPicture->GetWidth(), 200u);
+    EXPECT_FALSE(openedAlone(pictureFile));
+    laterPicture.reset();
+    EXPECT_TRUE(openedAlone(pictureFile));
 }

@@ -8,6 +8,8 @@ struct MainWindowTestAccess {
     static void failEngineStartUp(MainWindow& window) { window.engine = RecoveryEngine(); }
     static HWND currentList(const MainWindow& window) { return window.currentList; }
     static bool isScanning(const MainWindow& window) { return window.isScanning.load(); }
+    // Found files the worker posted and the window has not taken yet.
+    static int queuedFiles(const MainWindow& window) { return window.queuedFiles.load(); }
     // A scan started as the Scan button starts one, but with no worker: the caller plays the worker
     // with what this returns.
     static ScanTarget startScanWithoutWorker(MainWindow& window)

@@ -10,9 +10,10 @@
 #include <objbase.h>
 
 #include <algorithm>
-
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -166,10 +167,37 @@ TEST(ProgramEntry, AThreadAlreadyInAnotherApartmentGoesOnWithoutComAndLeavesItAl
 
 namespace {
 
+// A started Quorvane.exe, ended when the test is done with it whatever the outcome, so that no
+// copy is left holding the single-instance name for the tests after it.
 struct StartedProgram {
+    StartedProgram() = default;
+    StartedProgram(KernelHandle process, DWORD id) : process(std::move(process)), id(id) {}
+    StartedProgram(StartedProgram&&) = default;
+    StartedProgram& operator=(StartedProgram&&) = default;
+    ~StartedProgram()
+    {
+        if (process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+            TerminateProcess(process.get(), 1);
+            WaitForSingleObject(process.get(), 60000);
+        }
+    }
+
     KernelHandle process;
     DWORD id = 0;
 };
+
+// Polls an observable condition until it holds; false when it still does not after the time-out.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!condition()) {
+        if (GetTickCount64() > deadline) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
 
 StartedProgram startQuorvane()
 {
@@ -190,13 +218,9 @@ StartedProgram startQuorvane()
 
 HWND waitForMainWindow(DWORD processId)
 {
-    for (int i = 0; i < 600; ++i) {
-        if (HWND window = findProcessWindow(mainClass, processId)) {
-            return window;
-        }
-        Sleep(50);
-    }
-    return nullptr;
+    HWND window = nullptr;
+    waitUntil([&] { return (window = findProcessWindow(mainClass, processId)) != nullptr; });
+    return window;
 }
 
 DWORD exitCodeAfterWaiting(const KernelHandle& process)
@@ -226,10 +250,7 @@ TEST(QuorvaneProgram, ASecondStartRestoresTheFirstWindowAndTheFirstClosesWithZer
     StartedProgram second = startQuorvane();
     ASSERT_TRUE(second.process);
     EXPECT_EQ(exitCodeAfterWaiting(second.process), 0u);
-    for (int i = 0; i < 100 && IsIconic(window); ++i) {
-        Sleep(20);
-    }
-    EXPECT_FALSE(IsIconic(window));
+    EXPECT_TRUE(waitUntil([&] { return !IsIconic(window); }));
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_EQ(findProcessWindow(mainClass, second.id), nullptr);
 
@@ -263,6 +284,8 @@ TEST(QuorvaneProgram, ANewcomerScansAFolderSeesItsFilesAndClosesTheWindow)
         boxes.waitForDialogs(count);
     }
     ASSERT_TRUE(scanFinished());
+    // The box is on record before it is answered; the window is closed only once it has gone.
+    EXPECT_TRUE(waitUntil([&] { return findProcessWindow(L"#32770", program.id) == nullptr; }));
 
     wchar_t status[64] = {};
     SendMessageW(GetDlgItem(window, 118), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(status));

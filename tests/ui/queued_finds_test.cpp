@@ -2,6 +2,7 @@
 #include "scan_messages.h"
 #include "scan_reporter.h"
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <thread>
@@ -17,6 +18,8 @@ FileInfo numberedFind(int n, const char* fileType)
 }
 
 // A worker that reports `count` finds as the scan worker does, counting what it has reported.
+// Ended whatever the outcome: a worker still waiting for room is let go as the window lets it go
+// when it joins one.
 class ReportingThread {
 public:
     ReportingThread(const ScanTarget& target, int count)
@@ -29,7 +32,14 @@ public:
           })
     {
     }
-    ~ReportingThread() { join(); }
+    ~ReportingThread()
+    {
+        if (thread.joinable()) {
+            const bool abandoned = target.postsAbandoned->exchange(true);
+            thread.join();
+            target.postsAbandoned->store(abandoned);
+        }
+    }
     ReportingThread(const ReportingThread&) = delete;
     ReportingThread& operator=(const ReportingThread&) = delete;
 
@@ -40,15 +50,17 @@ public:
         }
     }
 
-    // Waits until the count reaches `count`, then a while longer: true when it stayed there.
-    bool settlesAt(int count) const
+    // Waits, handling nothing, until at least `count` finds were reported; false on time-out.
+    bool reaches(int count) const
     {
         const ULONGLONG deadline = GetTickCount64() + 30000;
-        while (reported.load() < count && GetTickCount64() < deadline) {
-            Sleep(5);
+        while (reported.load() < count) {
+            if (GetTickCount64() > deadline) {
+                return false;
+            }
+            Sleep(1);
         }
-        Sleep(200);
-        return reported.load() == count;
+        return true;
     }
 
     std::atomic<int> reported{0};
@@ -65,6 +77,17 @@ protected:
     {
         ResultsWindowTest::SetUp();
         target = MainWindowTestAccess::startScanWithoutWorker(*window);
+    }
+
+    // Takes one queued found file and lets the window list it; false when none is queued.
+    bool listOneQueuedFind()
+    {
+        MSG msg;
+        if (!PeekMessageW(&msg, main, WM_SCAN_FILE_FOUND, WM_SCAN_FILE_FOUND, PM_REMOVE)) {
+            return false;
+        }
+        DispatchMessageW(&msg);
+        return true;
     }
 
     // True when the row's name cell shows dark pixels: its text has been drawn.
@@ -95,9 +118,15 @@ TEST_F(QueuedFindsTest, FindsReportedFasterThanTheyAreListedWaitAtTheBoundAndAll
     const int finds = maxQueuedFiles + 150;
     ReportingThread worker(target, finds);
 
-    // Nothing is taken from the queue meanwhile: the worker waits once the bound is reached.
-    EXPECT_TRUE(worker.settlesAt(maxQueuedFiles));
-    ASSERT_TRUE(pumpUntil([&] { return rows(0) == finds; }));
+    // The window takes one find at a time, and only once the worker has filled the queue up to the
+    // bound again (or reported everything): at no point does it report more than the bound beyond
+    // what the window has listed, and each listed find lets exactly one more through.
+    for (int listed = 0; listed < finds; ++listed) {
+        ASSERT_EQ(rows(0), listed);
+        ASSERT_TRUE(worker.reaches(std::min(finds, listed + maxQueuedFiles))) << listed;
+        ASSERT_EQ(worker.reported.load(), std::min(finds, listed + maxQueuedFiles)) << listed;
+        ASSERT_TRUE(listOneQueuedFind()) << listed;   // the worker posts a find before it counts it
+    }
     worker.join();
     pumpMessages();
     EXPECT_EQ(worker.reported.load(), finds);
@@ -111,10 +140,13 @@ TEST_F(QueuedFindsTest, FindsReportedFasterThanTheyAreListedWaitAtTheBoundAndAll
 TEST_F(QueuedFindsTest, AWorkerWaitingForRoomGoesOnOnceTheWindowWaitsForIt)
 {
     ReportingThread worker(target, maxQueuedFiles + 10);
-    ASSERT_TRUE(worker.settlesAt(maxQueuedFiles));
+    // With nothing taken from the queue, the worker cannot pass the bound: from here it waits.
+    ASSERT_TRUE(worker.reaches(maxQueuedFiles));
+    ASSERT_EQ(worker.reported.load(), maxQueuedFiles);
 
     // What the window sets while it joins the worker, for instance when it is closed mid-scan.
     target.postsAbandoned->store(true);
+    EXPECT_TRUE(worker.reaches(maxQueuedFiles + 10));
     worker.join();
     target.postsAbandoned->store(false);
     EXPECT_EQ(worker.reported.load(), maxQueuedFiles + 10);
@@ -143,11 +175,11 @@ TEST_F(QueuedFindsTest, ARunOfQueuedFindsIsDrawnOnceThroughAndOnlyTheChosenTabsL
     // Rows beyond the first screenful came in held; the list draws them once the run is through.
     const int lastShown = static_cast<int>(SendMessageW(list(2), LVM_GETCOUNTPERPAGE, 0, 0)) - 1;
     ASSERT_GT(lastShown, 1);
-    EXPECT_TRUE(pumpUntil([&] { return rowDrawn(2, lastShown); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return rowDrawn(2, lastShown); }));
 
     // Back to the first tab: its list shows, with the rows it was given while hidden.
     chooseTab(0);
     EXPECT_TRUE(IsWindowVisible(list(0)));
     EXPECT_FALSE(IsWindowVisible(list(2)));
-    EXPECT_TRUE(pumpUntil([&] { return rowDrawn(0, lastShown); }, 5000));
+    EXPECT_TRUE(pumpUntil([&] { return rowDrawn(0, lastShown); }));
 }

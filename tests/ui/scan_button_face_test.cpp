@@ -1,5 +1,6 @@
 #include "main_window.h"
 #include "main_window_test_access.h"
+#include "scoped_settings.h"
 #include "temp_folder.h"
 #include "window_test_support.h"
 
@@ -17,34 +18,6 @@ constexpr COLORREF accent = RGB(18, 150, 219);
 constexpr COLORREF white = RGB(255, 255, 255);
 constexpr int faceWidth = 94;
 constexpr int faceHeight = 24;
-
-// Makes a folder the working folder for the life of the object, as a shortcut's "Start in" or a
-// command prompt elsewhere does, and puts the previous one back afterwards.
-class WorkingFolder {
-public:
-    explicit WorkingFolder(const std::wstring& folder)
-    {
-        wchar_t current[MAX_PATH] = {};
-        if (GetCurrentDirectoryW(MAX_PATH, current) > 0) {
-            previous = current;
-            changed = SetCurrentDirectoryW(folder.c_str());
-        }
-    }
-    ~WorkingFolder()
-    {
-        if (changed) {
-            SetCurrentDirectoryW(previous.c_str());
-        }
-    }
-    WorkingFolder(const WorkingFolder&) = delete;
-    WorkingFolder& operator=(const WorkingFolder&) = delete;
-
-    bool isChanged() const { return changed; }
-
-private:
-    std::wstring previous;
-    bool changed = false;
-};
 
 // The pixels of a face bitmap, copied: the button deletes a face when it gets the next one.
 struct Face {
@@ -182,7 +155,7 @@ protected:
 TEST_F(ScanButtonFaceTest, StartedInAnotherFolderTheButtonTakesItsPicturesFromBesideTheProgram)
 {
     TempFolder elsewhere;
-    WorkingFolder workingFolder(elsewhere.path());
+    ScopedWorkingFolder workingFolder(elsewhere.path());
     ASSERT_TRUE(workingFolder.isChanged());
 
     open();
@@ -202,7 +175,7 @@ TEST_F(ScanButtonFaceTest, APictureBesideTheProgramGoesBeforeTheWorkingFoldersAn
     elsewhere.makeFolder(L"assets");
     const std::wstring workingFolderStart = elsewhere.pathOf(L"assets\\start.png");
     ASSERT_TRUE(CopyFileW(besideTestProgram(L"assets\\stop.png").c_str(), workingFolderStart.c_str(), TRUE));
-    WorkingFolder workingFolder(elsewhere.path());
+    ScopedWorkingFolder workingFolder(elsewhere.path());
     ASSERT_TRUE(workingFolder.isChanged());
 
     open();
@@ -223,7 +196,7 @@ TEST_F(ScanButtonFaceTest, WithNeitherPictureTheFaceShowsItsWordAlone)
     ASSERT_GT(startSize.cx, 0);
     ASSERT_GT(stopSize.cx, 0);
     TempFolder elsewhere;
-    WorkingFolder workingFolder(elsewhere.path());
+    ScopedWorkingFolder workingFolder(elsewhere.path());
     ASSERT_TRUE(workingFolder.isChanged());
     HiddenFile besideStart(besideTestProgram(L"assets\\start.png"));
     HiddenFile besideStop(besideTestProgram(L"assets\\stop.png"));

@@ -136,6 +136,20 @@ HiddenFile::~HiddenFile()
     }
 }
 
+OpenMainWindow::~OpenMainWindow()
+{
+    if (IsWindow(main)) {
+        DestroyWindow(main);
+    }
+    pumpMessages();
+}
+
+HWND OpenMainWindow::create()
+{
+    main = window.create();
+    return main;
+}
+
 HostWindow::HostWindow(int width, int height)
 {
     window = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr, nullptr,

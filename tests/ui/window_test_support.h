@@ -1,5 +1,7 @@
 #pragma once
 
+#include "main_window.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -44,6 +46,22 @@ public:
 private:
     std::wstring path;
     bool moved = false;
+};
+
+// A main window made by the test itself, destroyed with the messages it leaves whatever the
+// outcome, so that no window outlives its object into the next test.
+class OpenMainWindow {
+public:
+    OpenMainWindow() : window(GetModuleHandleW(nullptr)) {}
+    ~OpenMainWindow();
+    OpenMainWindow(const OpenMainWindow&) = delete;
+    OpenMainWindow& operator=(const OpenMainWindow&) = delete;
+
+    HWND create();
+
+private:
+    MainWindow window;
+    HWND main = nullptr;
 };
 
 // A plain visible top-level window to hold child windows under test.
