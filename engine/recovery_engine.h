@@ -70,7 +70,8 @@ public:
                            ProgressCallback onProgress,
                            std::uint64_t totalSectors);
 
-    // Depth-limited walk that reports every kept file at once; levels 0 to maxDepth are read.
+    // Depth-limited walk that reports every kept file at once; levels 0 to maxDepth are read. A link
+    // back into a folder the walk is inside is not entered; every other link is, like any folder.
     static void scanDirectoryRecursive(const std::string& folderPath,
                                        const std::vector<std::string>& fileTypes,
                                        FileFoundCallback onFileFound,
