@@ -101,7 +101,7 @@ public:
                                      const std::vector<std::string>& fileTypes,
                                      int maxDepth);
     // The walk, the sector-level scan and the file-signature scan, joined in that order, with
-    // later records of an id already seen dropped.
+    // later records of an id and a path already seen dropped.
     std::vector<FileInfo> scanComprehensive(const std::string& devicePath,
                                             const std::vector<std::string>& fileTypes,
                                             int maxDepth);
@@ -123,7 +123,7 @@ public:
                                 FileFoundCallback onFileFound,
                                 std::atomic<bool>* stopFlag);
 
-    // The first record of each id, in input order.
+    // The first record of each id and path, in input order.
     std::vector<FileInfo> removeDuplicates(const std::vector<FileInfo>& results) const;
     // The status a record's recovery method stands for.
     std::string statusForMethod(const FileInfo& file) const;
