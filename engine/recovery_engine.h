@@ -132,7 +132,8 @@ public:
 
     // Copies each file flat into targetDir and returns one result per input, in order, with the
     // copy's path and "recovered", "partial_recovery" or "failed". Existing files are never
-    // replaced: a taken name gives the copy the first free "name (n).ext".
+    // replaced: a taken name gives the copy the next free "name (n).ext", counting on from the
+    // last number this call used for the name. A copy that fails leaves nothing of itself behind.
     std::vector<FileInfo> recoverFiles(const std::vector<FileInfo>& files, const std::string& targetDir) const;
 
 private:
