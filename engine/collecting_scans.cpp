@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -118,10 +119,12 @@ std::vector<FileInfo> RecoveryEngine::scanReinstallSystem(const std::string& dev
 
 std::vector<FileInfo> RecoveryEngine::removeDuplicates(const std::vector<FileInfo>& results) const
 {
-    std::set<std::string> seenIds;
+    // Ids are not unique: the walk's carry only the name's length and the other scans' the bare
+    // name, so distinct files share them. A record repeats an earlier one only at the same path too.
+    std::set<std::pair<std::string, std::string>> seen;
     std::vector<FileInfo> uniqueResults;
     for (const FileInfo& result : results) {
-        if (seenIds.insert(result.id).second) {
+        if (seen.emplace(result.id, result.path).second) {
             uniqueResults.push_back(result);
         }
     }

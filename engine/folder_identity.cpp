@@ -4,12 +4,10 @@
 
 #include <windows.h>
 
-std::optional<FolderIdentity> folderIdentity(const std::string& path)
+namespace {
+
+std::optional<FolderIdentity> identityOfOpened(const FileHandle& folder)
 {
-    // A folder opens only with backup semantics; links are followed to the folder they name.
-    const FileHandle folder(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!folder) {
         return std::nullopt;
     }
@@ -24,4 +22,22 @@ std::optional<FolderIdentity> folderIdentity(const std::string& path)
         return std::nullopt;
     }
     return FolderIdentity{information.dwVolumeSerialNumber, fileIndex};
+}
+
+// Others may go on using the folder while it is looked at.
+constexpr DWORD shareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+} // namespace
+
+// A folder opens only with backup semantics; links are followed to the folder they name.
+std::optional<FolderIdentity> folderIdentity(const std::string& path)
+{
+    return identityOfOpened(FileHandle(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, shareAll, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
+}
+
+std::optional<FolderIdentity> folderIdentity(const std::wstring& path)
+{
+    return identityOfOpened(FileHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, shareAll, nullptr,
+                                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -9,8 +10,9 @@ struct FolderIdentity {
     std::uint32_t volumeSerial = 0;
     std::uint64_t fileIndex = 0;
 
-    bool operator==(const FolderIdentity&) const = default;
+    auto operator<=>(const FolderIdentity&) const = default;
 };
 
 // Nothing when the folder cannot be opened or its file system gives no index.
 std::optional<FolderIdentity> folderIdentity(const std::string& path);
+std::optional<FolderIdentity> folderIdentity(const std::wstring& path);

@@ -1,5 +1,6 @@
 #include "extension.h"
 #include "file_time.h"
+#include "folder_trail.h"
 #include "listed_file.h"
 #include "log.h"
 #include "record_id.h"
@@ -10,16 +11,23 @@
 
 #include <windows.h>
 
-void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
-                                            const std::vector<std::string>& fileTypes,
-                                            FileFoundCallback onFileFound,
-                                            RecoveryEngine* engine,
-                                            std::atomic<bool>* stopFlag,
-                                            int depth,
-                                            int maxDepth,
-                                            ProgressCallback onProgress,
-                                            std::uint64_t* currentSector,
-                                            std::uint64_t totalSectors)
+#include <optional>
+#include <utility>
+
+namespace {
+
+// One level of the walk; the trail holds the folders from the start down to this one.
+void walkFolder(const std::string& folderPath,
+                const std::vector<std::string>& fileTypes,
+                FileFoundCallback onFileFound,
+                RecoveryEngine* engine,
+                std::atomic<bool>* stopFlag,
+                int depth,
+                int maxDepth,
+                ProgressCallback onProgress,
+                std::uint64_t* currentSector,
+                std::uint64_t totalSectors,
+                FolderTrail& trail)
 {
     if (depth > maxDepth) {
         diag::out("达到最大递归深度，停止递归扫描: " + folderPath);
@@ -63,9 +71,14 @@ void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
         const std::string narrowPath = toNarrow(fullPath).value_or("[未知路径]");
 
         if (isFolderEntry(findData)) {
+            // A link back into a folder the walk is inside would list the same files over and over.
+            const std::optional<FolderTrail::Step> inside = trail.enter(fullPath, isLinkEntry(findData));
+            if (!inside) {
+                continue;
+            }
             diag::wide(L"递归扫描子目录(深度" + std::to_wstring(depth + 1) + L"): " + fullPath);
-            scanDirectoryRecursive(narrowPath, fileTypes, onFileFound, engine, stopFlag, depth + 1,
-                                   maxDepth, onProgress, currentSector, totalSectors);
+            walkFolder(narrowPath, fileTypes, onFileFound, engine, stopFlag, depth + 1, maxDepth, onProgress,
+                       currentSector, totalSectors, trail);
             if (stopRequested(stopFlag)) {
                 return;
             }
@@ -113,4 +126,22 @@ void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
             Sleep(1);
         }
     } while (FindNextFileW(search.get(), &findData));
+}
+
+} // namespace
+
+void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
+                                            const std::vector<std::string>& fileTypes,
+                                            FileFoundCallback onFileFound,
+                                            RecoveryEngine* engine,
+                                            std::atomic<bool>* stopFlag,
+                                            int depth,
+                                            int maxDepth,
+                                            ProgressCallback onProgress,
+                                            std::uint64_t* currentSector,
+                                            std::uint64_t totalSectors)
+{
+    FolderTrail trail(toWide(folderPath).value_or(L""));
+    walkFolder(folderPath, fileTypes, std::move(onFileFound), engine, stopFlag, depth, maxDepth,
+               std::move(onProgress), currentSector, totalSectors, trail);
 }

@@ -5,6 +5,7 @@
 #include <bit>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
 #include <utility>
@@ -239,28 +240,46 @@ TestSet candidateTests(std::span<const std::uint8_t> buffer, std::size_t positio
     return candidates;
 }
 
-// The first position from `position` on where some test may hold, or the buffer's size.
-std::size_t nextCandidate(std::span<const std::uint8_t> buffer, std::size_t position)
+constexpr TestSet allTests = static_cast<TestSet>((1u << std::size(headerTests)) - 1);
+
+// The tests whose category is wanted; every test when the list is empty.
+TestSet testsOfCategories(std::span<const std::string> categories)
+{
+    if (categories.empty()) {
+        return allTests;
+    }
+    TestSet tests = 0;
+    for (std::size_t t = 0; t < std::size(headerTests); ++t) {
+        if (std::find(categories.begin(), categories.end(), headerTests[t].category) != categories.end()) {
+            tests |= static_cast<TestSet>(1u << t);
+        }
+    }
+    return tests;
+}
+
+// The first position from `position` on where one of the given tests may hold, or the buffer's size.
+std::size_t nextCandidate(std::span<const std::uint8_t> buffer, std::size_t position, TestSet tests)
 {
     const std::size_t insideEnd = buffer.size() > farthestAnchor ? buffer.size() - farthestAnchor : 0;
-    while (position < insideEnd && candidateTestsInside(buffer.data() + position) == 0) {
+    while (position < insideEnd && (candidateTestsInside(buffer.data() + position) & tests) == 0) {
         ++position;
     }
-    while (position < buffer.size() && candidateTests(buffer, position) == 0) {
+    while (position < buffer.size() && (candidateTests(buffer, position) & tests) == 0) {
         ++position;
     }
     return position;
 }
 
-const HeaderTest* headerAt(std::span<const std::uint8_t> buffer, std::size_t position)
+// The index of the first test that holds at the position; nothing when none does.
+std::optional<std::size_t> headerAt(std::span<const std::uint8_t> buffer, std::size_t position)
 {
     for (TestSet candidates = candidateTests(buffer, position); candidates != 0; candidates &= candidates - 1) {
-        const HeaderTest& test = headerTests[std::countr_zero(candidates)];
-        if (test.holdsAt(buffer, position)) {
-            return &test;
+        const auto t = static_cast<std::size_t>(std::countr_zero(candidates));
+        if (headerTests[t].holdsAt(buffer, position)) {
+            return t;
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 #if defined(__SSE2__)
@@ -357,18 +376,34 @@ __m128i inRun(__m128i bytes, ByteRun run)
     return _mm_cmpeq_epi8(_mm_min_epu8(fromLow, width), fromLow);
 }
 
+template <std::size_t count>
+__m128i inRuns(__m128i bytes, const std::array<ByteRun, count>& runs)
+{
+    return [&]<std::size_t... run>(std::index_sequence<run...>) {
+        __m128i in = _mm_setzero_si128();
+        ((in = _mm_or_si128(in, inRun(bytes, runs[run]))), ...);
+        return in;
+    }(std::make_index_sequence<count>());
+}
+
 template <std::size_t filter, bool second>
 __m128i inFilterClass(const std::uint8_t* block)
 {
     constexpr std::size_t distance = pairFilters[filter].distance + (second ? 1 : 0);
     constexpr const ByteClass& byteClass = second ? pairFilters[filter].second : pairFilters[filter].first;
     constexpr auto runs = runsOf<runCount(byteClass)>(byteClass);
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + distance));
-    return [&]<std::size_t... run>(std::index_sequence<run...>) {
-        __m128i in = _mm_setzero_si128();
-        ((in = _mm_or_si128(in, inRun(bytes, runs[run]))), ...);
-        return in;
-    }(std::make_index_sequence<runs.size()>());
+    return inRuns(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + distance)), runs);
+}
+
+// The same for the anchor of one test and the position after it: a filtered scan looks only for
+// the tests of the wanted categories.
+template <std::size_t test, bool second>
+__m128i inTestClass(const std::uint8_t* block)
+{
+    constexpr std::size_t distance = headerTests[test].anchor() + (second ? 1 : 0);
+    constexpr ByteClass byteClass = headerTests[test].positions[distance];
+    constexpr auto runs = runsOf<runCount(byteClass)>(byteClass);
+    return inRuns(_mm_loadu_si128(reinterpret_cast<const __m128i*>(block + distance)), runs);
 }
 
 constexpr std::size_t blockSize = 16;
@@ -386,38 +421,70 @@ std::uint32_t candidatesInBlock(const std::uint8_t* block)
     }(std::make_index_sequence<std::size(pairFilters)>());
 }
 
+// The same for the given tests alone.
+std::uint32_t candidatesInBlock(const std::uint8_t* block, TestSet tests)
+{
+    return [block, tests]<std::size_t... test>(std::index_sequence<test...>) {
+        __m128i candidates = _mm_setzero_si128();
+        ((candidates = ((tests >> test) & 1) != 0
+                           ? _mm_or_si128(candidates, _mm_and_si128(inTestClass<test, false>(block),
+                                                                    inTestClass<test, true>(block)))
+                           : candidates),
+         ...);
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(candidates));
+    }(std::make_index_sequence<std::size(headerTests)>());
+}
+
 #endif
 
-} // namespace
-
-HeaderHits scanBufferForHeaders(std::span<const std::uint8_t> buffer, std::size_t maxHits)
+// A position gives the hit of the first test that holds there, and only when that test is one of
+// `kept`: a position whose first test is not kept gives nothing, as if its hit had been made and
+// dropped. Hits of tests that are not kept are never made.
+template <bool everyTest>
+HeaderHits scanForTests(std::span<const std::uint8_t> buffer, std::size_t maxHits, TestSet kept)
 {
     HeaderHits hits;
-    if (maxHits == 0) {
+    if (maxHits == 0 || kept == 0) {
         return hits;
     }
+    const auto keep = [&](std::size_t at) {
+        const std::optional<std::size_t> test = headerAt(buffer, at);
+        if (test && (everyTest || ((kept >> *test) & 1) != 0)) {
+            hits.emplace_back(at, headerTests[*test].category);
+        }
+    };
     std::size_t position = 0;
 #if defined(__SSE2__)
     // The hot path: nearly every position of ordinary data starts no test, and whole blocks of
     // them are passed over at once. The positions near the end go through the loop below.
     for (; position + blockSize + farthestPairByte <= buffer.size(); position += blockSize) {
-        for (std::uint32_t candidates = candidatesInBlock(buffer.data() + position); candidates != 0;
-             candidates &= candidates - 1) {
-            const std::size_t at = position + static_cast<std::size_t>(std::countr_zero(candidates));
-            if (const HeaderTest* test = headerAt(buffer, at)) {
-                hits.emplace_back(at, test->category);
-                if (hits.size() == maxHits) {
-                    return hits;
-                }
+        std::uint32_t candidates = everyTest ? candidatesInBlock(buffer.data() + position)
+                                             : candidatesInBlock(buffer.data() + position, kept);
+        for (; candidates != 0; candidates &= candidates - 1) {
+            keep(position + static_cast<std::size_t>(std::countr_zero(candidates)));
+            if (hits.size() == maxHits) {
+                return hits;
             }
         }
     }
 #endif
-    for (position = nextCandidate(buffer, position); position < buffer.size() && hits.size() < maxHits;
-         position = nextCandidate(buffer, position + 1)) {
-        if (const HeaderTest* test = headerAt(buffer, position)) {
-            hits.emplace_back(position, test->category);
-        }
+    for (position = nextCandidate(buffer, position, kept); position < buffer.size() && hits.size() < maxHits;
+         position = nextCandidate(buffer, position + 1, kept)) {
+        keep(position);
     }
     return hits;
+}
+
+} // namespace
+
+HeaderHits scanBufferForHeaders(std::span<const std::uint8_t> buffer, std::size_t maxHits)
+{
+    return scanForTests<true>(buffer, maxHits, allTests);
+}
+
+HeaderHits scanBufferForHeaders(std::span<const std::uint8_t> buffer, std::size_t maxHits,
+                                std::span<const std::string> categories)
+{
+    const TestSet kept = testsOfCategories(categories);
+    return kept == allTests ? scanForTests<true>(buffer, maxHits, kept) : scanForTests<false>(buffer, maxHits, kept);
 }

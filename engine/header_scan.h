@@ -19,3 +19,10 @@ inline constexpr std::size_t unlimitedHeaderHits = std::numeric_limits<std::size
 // Only the first maxHits hits are returned and the scan stops there: erased media reads as 0xFF
 // throughout, which starts a header at nearly every byte, so a caller may need to bound memory.
 HeaderHits scanBufferForHeaders(std::span<const std::uint8_t> buffer, std::size_t maxHits = unlimitedHeaderHits);
+
+// The hits of the wanted categories alone (every category when the list is empty), exactly those
+// that filtering the hits above would keep: a position whose first holding test is of another
+// category gives no hit. maxHits counts kept hits. Unwanted hits are never made, so a filter makes
+// erased media cheap to scan.
+HeaderHits scanBufferForHeaders(std::span<const std::uint8_t> buffer, std::size_t maxHits,
+                                std::span<const std::string> categories);

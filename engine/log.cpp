@@ -57,13 +57,13 @@ private:
     wchar_t highSurrogate = 0;
 };
 
-Utf8StdoutBuffer wideStdout;
-
-struct WideStdoutInstaller {
-    WideStdoutInstaller() { std::wcout.rdbuf(&wideStdout); }
-};
-
-const WideStdoutInstaller installer;
+// Made once and never destroyed: std::wcout itself is never destroyed and takes its last flush at
+// exit after file-level objects are gone, and destructors that run late may still write lines.
+Utf8StdoutBuffer* const wideStdout = [] {
+    auto* buffer = new Utf8StdoutBuffer;
+    std::wcout.rdbuf(buffer);
+    return buffer;
+}();
 
 } // namespace
 

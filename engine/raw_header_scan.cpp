@@ -4,7 +4,6 @@
 #include "header_scan.h"
 #include "log.h"
 #include "record_id.h"
-#include "scan_checks.h"
 
 #include <windows.h>
 
@@ -104,12 +103,9 @@ void SectorReader::appendRawHeaderRecords(const std::string& devicePath, const s
             // Bytes beyond a short read count as zero.
             std::fill(chunk.get() + std::min<DWORD>(outcome.bytesRead, length), chunk.get() + length, 0);
             const std::span<const std::uint8_t> buffer(chunk.get(), length);
-            // Without a filter every hit is kept, so the scan itself can stop at the bound.
-            const std::size_t wanted = fileTypes.empty() ? rawHitLimit - kept : unlimitedHeaderHits;
-            for (const auto& [relative, category] : scanBufferForHeaders(buffer, wanted)) {
-                if (!isWantedCategory(fileTypes, category)) {
-                    continue;
-                }
+            // The filter works inside the scan: on erased media nearly every byte starts an audio
+            // header, and building those hits only to drop them cost far more than the reads.
+            for (const auto& [relative, category] : scanBufferForHeaders(buffer, rawHitLimit - kept, fileTypes)) {
                 const std::uint64_t absolute = offset + relative;
                 diag::out("找到匹配的文件签名: " + category + " 在偏移量: " + std::to_string(absolute));
                 results.push_back(rawHeaderRecord(devicePath, absolute, category));

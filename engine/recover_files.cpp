@@ -17,22 +17,39 @@ int sizeQuery(const std::optional<std::wstring>& converted)
     return converted ? static_cast<int>(converted->size()) + 1 : 0;
 }
 
-// Beyond this many copies of one name the record is refused rather than searched further.
-constexpr unsigned maxCopyNumber = 9999;
+struct Destination {
+    std::wstring path;
+    std::uint64_t number = 1;
+    // Nothing stood at the path when it was chosen, so whatever stands there after a failed copy
+    // is that copy's.
+    bool wasAbsent = false;
+};
 
-// The first name in the folder that nothing holds yet; nothing when every numbered name is taken.
-std::optional<std::wstring> freeDestination(const std::wstring& folder, const std::wstring& fileName)
+// The first name in the folder that nothing holds yet, from the number after the last one used.
+Destination freeDestination(const std::wstring& folder, const std::wstring& fileName, const CopyNumbering& numbering)
 {
-    for (unsigned number = 1; number <= maxCopyNumber; ++number) {
-        std::wstring candidate = folder + L"\\" + numberedCopyName(fileName, number);
-        if (GetFileAttributesW(candidate.c_str()) == INVALID_FILE_ATTRIBUTES) {
-            return candidate;
-        }
-    }
-    return std::nullopt;
+    DWORD probeError = 0;
+    CopyNumbering::Choice choice = numbering.freeName(fileName, [&](const std::wstring& candidate) {
+        const bool taken = GetFileAttributesW((folder + L"\\" + candidate).c_str()) != INVALID_FILE_ATTRIBUTES;
+        probeError = taken ? 0 : GetLastError();
+        return taken;
+    });
+    return {folder + L"\\" + choice.name, choice.number,
+            probeError == ERROR_FILE_NOT_FOUND || probeError == ERROR_PATH_NOT_FOUND};
 }
 
-FileInfo recoverOne(const FileInfo& file, const std::string& targetDir)
+// A copy that fails part-way may leave a truncated file that would pass for a recovered one.
+void removeUnfinishedCopy(const std::wstring& destination)
+{
+    if (GetFileAttributesW(destination.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        return;
+    }
+    // The copy may carry the source's read-only attribute.
+    SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(destination.c_str());
+}
+
+FileInfo recoverOne(const FileInfo& file, const std::string& targetDir, CopyNumbering& numbering)
 {
     diag::out("原始目标路径: " + targetDir);
     const auto targetConverted = toWide(targetDir);
@@ -59,17 +76,16 @@ FileInfo recoverOne(const FileInfo& file, const std::string& targetDir)
 
     // Copies go flat into the target folder and never replace a file: names that would leave the
     // folder are refused, and a taken name moves the copy to the next free numbered name.
-    std::wstring destPathW = targetPath + L"\\" + fileNameW;
+    Destination destination{targetPath + L"\\" + fileNameW};
     DWORD refusal = 0;
     if (targetPath.empty()) {
         refusal = ERROR_PATH_NOT_FOUND;
     } else if (isRefusedCopyName(fileNameW)) {
         refusal = ERROR_INVALID_NAME;
-    } else if (const auto freePath = freeDestination(targetPath, fileNameW)) {
-        destPathW = *freePath;
     } else {
-        refusal = ERROR_FILE_EXISTS;
+        destination = freeDestination(targetPath, fileNameW, numbering);
     }
+    const std::wstring& destPathW = destination.path;
 
     const std::wstring sourcePathW = toWide(file.path).value_or(L"");
     diag::wide(L"源路径: " + sourcePathW);
@@ -83,6 +99,12 @@ FileInfo recoverOne(const FileInfo& file, const std::string& targetDir)
     if (refusal == 0) {
         copied = CopyFileW(sourcePathW.c_str(), destPathW.c_str(), TRUE) != FALSE;
         copyError = copied ? 0 : GetLastError();
+        if (copied) {
+            numbering.used(fileNameW, destination.number);
+        } else if (destination.wasAbsent && copyError != ERROR_FILE_EXISTS) {
+            // Only this copy's own destination goes: a copy that found its name taken made nothing.
+            removeUnfinishedCopy(destPathW);
+        }
     }
     if (!copied) {
         diag::error("复制文件失败: " + file.path + " -> " + file.name + ", 错误代码: " + std::to_string(copyError));
@@ -107,9 +129,10 @@ std::vector<FileInfo> RecoveryEngine::recoverFiles(const std::vector<FileInfo>& 
     }
 
     std::vector<FileInfo> recoveryResults;
+    CopyNumbering numbering;
     for (const FileInfo& file : files) {
         try {
-            recoveryResults.push_back(recoverOne(file, targetDir));
+            recoveryResults.push_back(recoverOne(file, targetDir, numbering));
         } catch (const std::exception& error) {
             diag::error("恢复文件 " + file.name + " 失败: " + error.what());
             FileInfo failed = file;

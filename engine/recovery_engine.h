@@ -70,7 +70,8 @@ public:
                            ProgressCallback onProgress,
                            std::uint64_t totalSectors);
 
-    // Depth-limited walk that reports every kept file at once; levels 0 to maxDepth are read.
+    // Depth-limited walk that reports every kept file at once; levels 0 to maxDepth are read. A link
+    // back into a folder the walk is inside is not entered; every other link is, like any folder.
     static void scanDirectoryRecursive(const std::string& folderPath,
                                        const std::vector<std::string>& fileTypes,
                                        FileFoundCallback onFileFound,
@@ -100,7 +101,7 @@ public:
                                      const std::vector<std::string>& fileTypes,
                                      int maxDepth);
     // The walk, the sector-level scan and the file-signature scan, joined in that order, with
-    // later records of an id already seen dropped.
+    // later records of an id and a path already seen dropped.
     std::vector<FileInfo> scanComprehensive(const std::string& devicePath,
                                             const std::vector<std::string>& fileTypes,
                                             int maxDepth);
@@ -122,7 +123,7 @@ public:
                                 FileFoundCallback onFileFound,
                                 std::atomic<bool>* stopFlag);
 
-    // The first record of each id, in input order.
+    // The first record of each id and path, in input order.
     std::vector<FileInfo> removeDuplicates(const std::vector<FileInfo>& results) const;
     // The status a record's recovery method stands for.
     std::string statusForMethod(const FileInfo& file) const;
@@ -131,7 +132,8 @@ public:
 
     // Copies each file flat into targetDir and returns one result per input, in order, with the
     // copy's path and "recovered", "partial_recovery" or "failed". Existing files are never
-    // replaced: a taken name gives the copy the first free "name (n).ext".
+    // replaced: a taken name gives the copy the next free "name (n).ext", counting on from the
+    // last number this call used for the name. A copy that fails leaves nothing of itself behind.
     std::vector<FileInfo> recoverFiles(const std::vector<FileInfo>& files, const std::string& targetDir) const;
 
 private:

@@ -51,8 +51,8 @@ public:
     // Every position of the buffer where one of the known file headers begins, in order.
     std::vector<SignatureHit> scanBufferForSignatures(const std::vector<std::uint8_t>& buffer) const;
 
-    // Every file of the tree under devicePath, classified by its content; no depth limit, but a
-    // folder that leads back into one of its own ancestors is not searched again.
+    // Every file of the tree under devicePath, classified by its content; no depth limit, and each
+    // folder is searched once however many links lead to it.
     std::vector<FileInfo> scanFileSignatures(const std::string& devicePath,
                                              const std::vector<std::string>& fileTypes) const;
 

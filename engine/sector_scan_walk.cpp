@@ -1,16 +1,19 @@
 #include "sector_reader.h"
 
 #include "extension.h"
-#include "listed_file.h"
 #include "file_type_detector.h"
+#include "folder_trail.h"
+#include "listed_file.h"
 #include "log.h"
 #include "record_id.h"
 #include "scan_checks.h"
+#include "text_encoding.h"
 #include "unique_handle.h"
 
 #include <windows.h>
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -50,6 +53,7 @@ struct FileSystemWalk {
     const std::vector<std::string>& fileTypes;
     int maxDepth;
     std::vector<FileInfo>& results;
+    FolderTrail& trail;
 
     void walk(const std::string& folder, int depth) const
     {
@@ -90,6 +94,12 @@ struct FileSystemWalk {
                 diag::out("跳过系统保护目录: " + subdirPath);
                 continue;
             }
+            // A link back into a folder the walk is inside would list the same files over and over.
+            const std::optional<FolderTrail::Step> inside =
+                trail.enter(toWide(subdirPath).value_or(L""), isLinkEntry(entry));
+            if (!inside) {
+                continue;
+            }
             walk(subdirPath, depth + 1);
             if (processed % 20 == 0) {
                 Sleep(2);
@@ -111,6 +121,7 @@ void SectorReader::appendFileSystemRecords(const std::string& devicePath, const 
         rootPath += "\\";
     }
     diag::out("开始文件系统扫描，从路径: " + rootPath);
-    FileSystemWalk{detector, fileTypes, maxDepth, results}.walk(rootPath, 0);
+    FolderTrail trail(toWide(rootPath).value_or(L""));
+    FileSystemWalk{detector, fileTypes, maxDepth, results, trail}.walk(rootPath, 0);
     diag::out("文件系统扫描完成，找到 " + std::to_string(results.size()) + " 个可恢复文件");
 }

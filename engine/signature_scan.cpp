@@ -10,15 +10,9 @@
 
 #include <windows.h>
 
-#include <algorithm>
+#include <set>
 
 namespace {
-
-struct PendingFolder {
-    std::string path;
-    // The folders from the location down to this folder's parent, as far as they could be identified.
-    std::vector<FolderIdentity> ancestors;
-};
 
 FileInfo signatureRecord(const std::string& filePath, const WIN32_FIND_DATAA& entry, const FileTypeInfo& type)
 {
@@ -40,23 +34,22 @@ std::vector<FileInfo> SectorReader::scanFileSignatures(const std::string& device
     diag::out("执行文件签名扫描...");
     const FileTypeDetector detector;
     std::vector<FileInfo> results;
-    std::vector<PendingFolder> pending{{devicePath, {}}};
+    std::vector<std::string> pending{devicePath};
+    // There is no depth limit: a link back into an ancestor would be searched forever, and folders
+    // that several links lead to would be searched once per route, which doubles with every level.
+    std::set<FolderIdentity> searched;
 
     while (!pending.empty()) {
-        PendingFolder folder = std::move(pending.back());
+        const std::string folder = std::move(pending.back());
         pending.pop_back();
-
-        // There is no depth limit, so a link back into an ancestor would be searched forever.
-        std::vector<FolderIdentity> ancestors = std::move(folder.ancestors);
-        if (const std::optional<FolderIdentity> identity = folderIdentity(folder.path)) {
-            if (std::find(ancestors.begin(), ancestors.end(), *identity) != ancestors.end()) {
+        if (const std::optional<FolderIdentity> identity = folderIdentity(folder)) {
+            if (!searched.insert(*identity).second) {
                 continue;
             }
-            ancestors.push_back(*identity);
         }
 
         WIN32_FIND_DATAA entry{};
-        const FindHandle search(FindFirstFileA((folder.path + "\\*.*").c_str(), &entry));
+        const FindHandle search(FindFirstFileA((folder + "\\*.*").c_str(), &entry));
         if (!search) {
             continue;
         }
@@ -64,12 +57,12 @@ std::vector<FileInfo> SectorReader::scanFileSignatures(const std::string& device
             const std::string name = entry.cFileName;
             if (isFolderEntry(entry)) {
                 if (name != "." && name != "..") {
-                    pending.push_back({folder.path + "\\" + name, ancestors});
+                    pending.push_back(folder + "\\" + name);
                 }
                 continue;
             }
             try {
-                const std::string filePath = folder.path + "\\" + name;
+                const std::string filePath = folder + "\\" + name;
                 const FileTypeInfo type = detector.detectFileType(filePath);
                 if (isWantedCategory(fileTypes, type.type)) {
                     results.push_back(signatureRecord(filePath, entry, type));

@@ -42,6 +42,13 @@ HeaderHits scan(const Bytes& buffer, std::size_t maxHits = unlimitedHeaderHits)
     return scanBufferForHeaders(buffer, maxHits);
 }
 
+using Categories = std::vector<std::string>;
+
+HeaderHits scan(const Bytes& buffer, const Categories& categories, std::size_t maxHits = unlimitedHeaderHits)
+{
+    return scanBufferForHeaders(buffer, maxHits, categories);
+}
+
 HeaderHits hit(std::uint64_t offset, const std::string& category)
 {
     return {{offset, category}};
@@ -228,4 +235,70 @@ TEST(HeaderScan, AgreesWithThePlainDefinitionOnDenseBuffers)
         hitCount += expected.size();
     }
     EXPECT_GT(hitCount, 10000u);
+}
+
+TEST(HeaderScan, FilterKeepsAPositionOnlyWhenItsFirstHoldingTestIsWanted)
+{
+    const Bytes jpeg = bytes({0xFF, 0xD8, 0xFF, 0xE0});
+    EXPECT_EQ(scan(jpeg, {"audio"}), hit(2, "audio"));
+    EXPECT_EQ(scan(jpeg, {"image"}), hit(0, "image"));
+
+    // An earlier test that holds hides a later one of a wanted category at the same position.
+    const Bytes wave = bytes("RIFF") + bytes({0x24, 0x08, 0x00, 0x00}) + bytes("WAVEfmt ");
+    EXPECT_TRUE(scan(wave, {"video"}).empty());
+    EXPECT_EQ(scan(wave, {"audio"}), hit(0, "audio"));
+    EXPECT_TRUE(scan(bytes({'P', 'K', 0x03, 0x04}) + bytes("ftyp"), {"video"}).empty());
+    EXPECT_TRUE(scan(bytes("ID3") + bytes({0x04}) + bytes("ftyp"), {"audio"}).empty());
+    EXPECT_EQ(scan(bytes("%PDF-ftyp"), {"video"}), hit(1, "video"));
+
+    // Keywords that no header test has, or spelt otherwise, keep nothing.
+    EXPECT_TRUE(scan(jpeg, {"text"}).empty());
+    EXPECT_TRUE(scan(jpeg, {"Image"}).empty());
+    EXPECT_EQ(scan(jpeg, Categories{}), scan(jpeg));
+    EXPECT_EQ(scan(jpeg, {"image", "document", "archive", "video", "audio"}), scan(jpeg));
+
+    // Erased media starts an audio header at every byte but the last.
+    const Bytes erased(512 * 1024, 0xFF);
+    EXPECT_TRUE(scan(erased, {"image", "document", "archive", "video"}).empty());
+    EXPECT_EQ(scan(erased, {"audio"}, 1000), scan(erased, 1000));
+}
+
+TEST(HeaderScan, FilteredScanAgreesWithFilteringThePlainDefinition)
+{
+    const Categories keywords = {"image", "document", "archive", "video", "audio", "text"};
+    std::vector<Bytes> pieces;
+    for (const Example& example : oneHeaderPerTest()) {
+        pieces.push_back(example.header);
+        pieces.emplace_back(example.header.begin(), example.header.end() - 1);
+    }
+    for (std::uint8_t single : {0x00, 0x2D, 0xE0, 0xFF}) {
+        pieces.push_back(Bytes{single});
+    }
+    pieces.push_back(Bytes(40, 0xFF));
+
+    std::mt19937 random(11);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    std::uniform_int_distribution<std::size_t> count(0, 80);
+    std::uniform_int_distribution<unsigned> subset(0, (1u << keywords.size()) - 1);
+    std::size_t keptCount = 0;
+    for (int round = 0; round < 3000; ++round) {
+        Bytes buffer;
+        for (std::size_t n = count(random); n > 0; --n) {
+            buffer = buffer + pieces[pick(random)];
+        }
+        Categories categories;
+        const unsigned chosen = subset(random);
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            if ((chosen >> k) & 1) {
+                categories.push_back(keywords[k]);
+            }
+        }
+        const auto expected = reference::headerScan(buffer, categories);
+        ASSERT_EQ(scan(buffer, categories), expected) << "round " << round;
+        const std::size_t limit = std::uniform_int_distribution<std::size_t>(0, expected.size())(random);
+        ASSERT_EQ(scan(buffer, categories, limit), HeaderHits(expected.begin(), expected.begin() + limit))
+            << "round " << round;
+        keptCount += expected.size();
+    }
+    EXPECT_GT(keptCount, 10000u);
 }

@@ -221,6 +221,46 @@ TEST_F(CollectingScan, RemoveDuplicatesKeepsTheFirstOfEachId)
     EXPECT_TRUE(engine.removeDuplicates({}).empty());
 }
 
+TEST_F(CollectingScan, RemoveDuplicatesDropsARecordOnlyWhenItsIdAndPathRepeat)
+{
+    const auto at = [](const std::string& id, const std::string& path, const std::string& name) {
+        FileInfo info = recordWith(id, name);
+        info.path = path;
+        return info;
+    };
+    const auto unique = engine.removeDuplicates({at("x", "d1\\readme.txt", "first"), at("x", "d2\\readme.txt", "second"),
+                                                 at("y", "d1\\readme.txt", "third"), at("x", "d1\\readme.txt", "again"),
+                                                 at("x", "d3\\readme.txt", "fourth")});
+    std::vector<std::string> names;
+    for (const FileInfo& record : unique) {
+        names.push_back(record.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"first", "second", "third", "fourth"}));
+}
+
+TEST_F(CollectingScan, ComprehensiveKeepsEqualNamesInDifferentFolders)
+{
+    // Found within a second, the three files share the walk's id (the name's length) and the other
+    // scans' ids (the bare name).
+    for (const wchar_t* file : {L"d1\\readme.txt", L"d2\\readme.txt", L"d3\\readme.txt"}) {
+        folder.writeFile(file, "plain words");
+    }
+    const std::string location = folder.narrowPath();
+    const auto records = engine.scanComprehensive(location, {"text"}, 3);
+
+    std::vector<std::string> paths = pathsOf(records);
+    std::sort(paths.begin(), paths.end());
+    std::vector<std::string> expected;
+    for (const char* file : {"d1\\readme.txt", "d2\\readme.txt", "d3\\readme.txt"}) {
+        // The walk and the file-signature scan give single separators, the sector-level walk a double one.
+        expected.insert(expected.end(), {location + "\\" + file, location + "\\" + file, location + "\\\\" + file});
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(paths, expected);
+    EXPECT_EQ(idPrefixesOf(records), (std::vector<std::string>{"file", "file", "file", "fs", "fs", "fs", "signature",
+                                                               "signature", "signature"}));
+}
+
 TEST_F(CollectingScan, StatusForMethodAndMethodForPath)
 {
     const auto statusOf = [&](const std::string& method) {

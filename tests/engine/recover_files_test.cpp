@@ -1,4 +1,5 @@
 #include "copy_name.h"
+#include "fixture_folder.h"
 #include "made_files.h"
 #include "recovery_engine.h"
 #include "stream_capture.h"
@@ -7,9 +8,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <tuple>
+#include <utility>
 
 namespace {
 
@@ -43,6 +46,13 @@ FileInfo recordOf(const std::wstring& path, const std::string& name, const std::
 std::string errorCodeOf(const std::string& line)
 {
     return line.substr(line.rfind(' ') + 1);
+}
+
+// A file that the suite's fixture made on the Linux side; empty when the suite runs without it.
+std::wstring recoveryFile(const wchar_t* name)
+{
+    const std::wstring files = fixtureFolder(L"QUORVANE_RECOVERY_FILES");
+    return files.empty() ? files : files + L"\\" + name;
 }
 
 } // namespace
@@ -177,6 +187,72 @@ TEST(RecoverFiles, TakenNamesGetTheNextFreeNumber)
     EXPECT_EQ(readFile(folder.pathOf(L"out\\b.txt")), "itself");
     EXPECT_EQ(readFile(folder.pathOf(L"out\\b (2).txt")), "itself");
     EXPECT_TRUE(capture.errorLines().empty());
+}
+
+TEST(RecoverFiles, ATakenNameAlwaysGetsTheNextFreeNumber)
+{
+    // x.txt and x (2).txt to x (9999).txt, made by the suite's fixture; the test removes what it adds.
+    const std::wstring taken = recoveryFile(L"taken");
+    ASSERT_FALSE(taken.empty()) << "QUORVANE_RECOVERY_FILES names no folder";
+    ASSERT_TRUE(exists(taken + L"\\x (9999).txt"));
+    const std::vector<std::wstring> copies = {taken + L"\\x (10000).txt", taken + L"\\x (10001).txt"};
+    MadeFiles made;
+    for (const std::wstring& copy : copies) {
+        made.claim(copy);
+    }
+
+    TempFolder folder;
+    const std::vector<FileInfo> records(2, recordOf(folder.writeFile(L"x.txt", "newest"), "x.txt"));
+    StreamCapture capture;
+    const auto results = RecoveryEngine().recoverFiles(records, ansi(taken));
+
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[0].status, "recovered");
+    EXPECT_EQ(results[0].path, ansi(copies[0]));
+    EXPECT_EQ(results[1].path, ansi(copies[1]));
+    EXPECT_EQ(readFile(copies[1]), "newest");
+    EXPECT_TRUE(capture.errorLines().empty());
+}
+
+TEST(RecoverFiles, ACopyThatFailsPartWayLeavesNothingOfItself)
+{
+    // The suite's writes stop at 4 MiB of a file, as on a full disk, and the fixture's big.bin holds 6 MiB.
+    const std::wstring big = recoveryFile(L"big.bin");
+    ASSERT_FALSE(big.empty()) << "QUORVANE_RECOVERY_FILES names no folder";
+    ASSERT_NE(GetEnvironmentVariableW(L"QUORVANE_FILE_SIZE_LIMIT", nullptr, 0), 0u)
+        << "run by CTest, whose file size limit makes the copy fail";
+    TempFolder folder;
+    folder.writeFile(L"out\\big.bin", "already here");
+    const std::vector<FileInfo> records = {
+        recordOf(folder.writeFile(L"in\\photo.jpg", "picture"), "photo.jpg"),
+        recordOf(big, "big.bin"),
+        recordOf(big, "big.bin"),
+    };
+    const std::string target = folder.narrowPath() + "\\out";
+
+    StreamCapture capture;
+    const auto results = RecoveryEngine().recoverFiles(records, target);
+
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].status, "recovered");
+    EXPECT_EQ(results[1].status, "partial_recovery");
+    EXPECT_EQ(results[2].status, "partial_recovery");
+    // Each failed copy removed its own destination, which the next one then took again; the file
+    // that was there before stays.
+    EXPECT_EQ(results[1].path, target + "\\big (2).bin");
+    EXPECT_EQ(results[2].path, target + "\\big (2).bin");
+    EXPECT_FALSE(exists(folder.pathOf(L"out\\big (2).bin")));
+    EXPECT_FALSE(exists(folder.pathOf(L"out\\big (3).bin")));
+    EXPECT_EQ(readFile(folder.pathOf(L"out\\big.bin")), "already here");
+    EXPECT_EQ(readFile(folder.pathOf(L"out\\photo.jpg")), "picture");
+
+    const auto errors = capture.errorLines();
+    ASSERT_EQ(errors.size(), 2u);
+    for (const std::string& error : errors) {
+        EXPECT_TRUE(error.starts_with("复制文件失败: " + ansi(big) + " -> big.bin, 错误代码: ")) << error;
+        EXPECT_NE(errorCodeOf(error), "0");
+    }
+    EXPECT_EQ(capture.outLines().back(), "恢复完成，成功: 1, 失败: 2");
 }
 
 TEST(RecoverFiles, NamesThatLeaveTheTargetAreRefused)

@@ -1,3 +1,4 @@
+#include "allocation_count.h"
 #include "disk_image.h"
 #include "drive_ownership.h"
 #include "made_files.h"
@@ -298,6 +299,21 @@ TEST_F(RawVolume, ErasedMediaKeepsABoundedNumberOfHits)
     const StreamCapture filteredCapture;
     EXPECT_TRUE(hitsOf(reader.performSectorLevelScan("R:\\", {"image"})).empty());
     EXPECT_EQ(linesStartingWith(filteredCapture.outLines(), "扇区扫描进度: "), (Lines{"扇区扫描进度: 100%"}));
+}
+
+TEST_F(RawVolume, FilterMakesNoHitThatItWouldDrop)
+{
+    // Erased media: every byte but the last starts an audio header.
+    const std::string erased(524288, '\xFF');
+    writeDiskImage(image, erased.size(), {{0, erased}});
+    StreamCapture capture;
+    const AllocationCount allocated;
+    const auto records = reader.performSectorLevelScan("R:\\", {"image"});
+    const std::uint64_t bytes = allocated.bytes();
+
+    EXPECT_TRUE(hitsOf(records).empty());
+    // Made and then dropped, the 524,287 audio hits would take 20 MiB.
+    EXPECT_LT(bytes, 1024u * 1024u);
 }
 
 TEST_F(RawVolume, DeviceThatCannotBeOpenedEndsTheRawRead)

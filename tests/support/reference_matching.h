@@ -6,6 +6,7 @@
 
 #include "file_signature.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -84,6 +85,20 @@ inline std::vector<std::pair<std::uint64_t, std::string>> headerScan(std::span<c
         }
     }
     return hits;
+}
+
+// The hits above whose category is in the list (every hit when the list is empty): the filter
+// comes after the scan, so a position whose first holding test is of another category gives none.
+inline std::vector<std::pair<std::uint64_t, std::string>> headerScan(std::span<const std::uint8_t> buffer,
+                                                                     const std::vector<std::string>& categories)
+{
+    std::vector<std::pair<std::uint64_t, std::string>> kept;
+    for (auto& hit : headerScan(buffer)) {
+        if (categories.empty() || std::find(categories.begin(), categories.end(), hit.second) != categories.end()) {
+            kept.push_back(std::move(hit));
+        }
+    }
+    return kept;
 }
 
 // A row never matches with a negative offset or a mask whose length differs from the magic's.
