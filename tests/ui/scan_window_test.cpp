@@ -69,32 +69,12 @@ LRESULT CALLBACK recordPosted(int code, WPARAM removal, LPARAM lParam)
     return CallNextHookEx(nullptr, code, removal, lParam);
 }
 
-// Waits, handling nothing, until a message of the kind is queued for the window.
-bool waitUntilQueued(HWND window, UINT message)
-{
-    const ULONGLONG deadline = GetTickCount64() + 30000;
-    MSG queued;
-    while (!PeekMessageW(&queued, window, message, message, PM_NOREMOVE)) {
-        if (GetTickCount64() > deadline) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
-}
-
-// More files than the window's queue holds found files: while the test takes nothing from the
-// queue, a scan of it waits at that bound and cannot end before the test acts.
-constexpr int largeTreeFiles = maxQueuedFiles + 500;
-
 class ScanWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         largeTree = new TempFolder;
-        for (int i = 0; i < largeTreeFiles; ++i) {
-            largeTree->writeFile(L"d" + std::to_wstring(i / 100) + L"\\f" + std::to_wstring(i) + L".txt");
-        }
+        writeQueueFillingTree(*largeTree);
     }
     static void TearDownTestSuite()
     {

@@ -115,36 +115,17 @@ HWND waitForMainWindow()
     return nullptr;
 }
 
-// Waits, handling nothing, until a message of the kind is queued for the window of this thread.
-bool waitUntilQueued(HWND window, UINT message)
-{
-    const ULONGLONG deadline = GetTickCount64() + 30000;
-    MSG queued;
-    while (!PeekMessageW(&queued, window, message, message, PM_NOREMOVE)) {
-        if (GetTickCount64() > deadline) {
-            return false;
-        }
-        Sleep(5);
-    }
-    return true;
-}
-
 LPARAM scanButton(HWND main)
 {
     return reinterpret_cast<LPARAM>(GetDlgItem(main, 104));
 }
-
-// More files than the queue holds: a worker that nobody reads from comes to wait for room.
-constexpr int treeFiles = maxQueuedFiles + 500;
 
 class ShutDownTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
         tree = new TempFolder;
-        for (int i = 0; i < treeFiles; ++i) {
-            tree->writeFile(L"d" + std::to_wstring(i / 100) + L"\\f" + std::to_wstring(i) + L".txt");
-        }
+        writeQueueFillingTree(*tree);
     }
     static void TearDownTestSuite()
     {

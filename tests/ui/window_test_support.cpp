@@ -162,3 +162,23 @@ HostWindow::~HostWindow()
     DestroyWindow(window);
     pumpMessages();
 }
+
+bool waitUntilQueued(HWND window, UINT message, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    MSG queued;
+    while (!PeekMessageW(&queued, window, message, message, PM_NOREMOVE)) {
+        if (GetTickCount64() > deadline) {
+            return false;
+        }
+        Sleep(5);
+    }
+    return true;
+}
+
+void writeQueueFillingTree(TempFolder& folder)
+{
+    for (int i = 0; i < queueFillingFiles; ++i) {
+        folder.writeFile(L"d" + std::to_wstring(i / 100) + L"\\f" + std::to_wstring(i) + L".txt");
+    }
+}

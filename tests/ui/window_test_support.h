@@ -1,6 +1,8 @@
 #pragma once
 
 #include "main_window.h"
+#include "scan_messages.h"
+#include "temp_folder.h"
 
 #include <windows.h>
 
@@ -14,6 +16,15 @@ void pumpMessages();
 // Handles this thread's messages one at a time until the condition holds; false when it still
 // does not after the time-out.
 bool pumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 30000);
+
+// Waits, handling nothing, until a message of the kind is queued for the window of this thread;
+// false when none is after the time-out.
+bool waitUntilQueued(HWND window, UINT message, DWORD timeoutMs = 30000);
+
+// More files than the window's queue holds found files: while the test takes nothing from the
+// queue, a scan of them waits at that bound and cannot end before the test acts.
+constexpr int queueFillingFiles = maxQueuedFiles + 500;
+void writeQueueFillingTree(TempFolder& folder);
 
 // The control's rectangle in its parent's client coordinates.
 RECT childRect(HWND control);
