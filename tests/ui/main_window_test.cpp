@@ -237,13 +237,7 @@ TEST_F(MainWindowTest, FillsTheListsTabsAndColumns)
                                                 L"邮件", L"压缩包", L"文本", L"搜索"};
     ASSERT_EQ(SendMessageW(item(112), TCM_GETITEMCOUNT, 0, 0), 9);
     for (int i = 0; i < 9; ++i) {
-        wchar_t text[32] = {};
-        TCITEMW tab = {};
-        tab.mask = TCIF_TEXT;
-        tab.pszText = text;
-        tab.cchTextMax = 32;
-        SendMessageW(item(112), TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&tab));
-        EXPECT_EQ(text, tabNames[i]);
+        EXPECT_EQ(tabTitle(item(112), i), tabNames[i]);
     }
     EXPECT_EQ(SendMessageW(item(112), TCM_GETCURSEL, 0, 0), 0);
 

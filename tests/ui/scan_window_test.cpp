@@ -159,16 +159,7 @@ protected:
     int rows(int list) const { return listRowCount(item(200 + list)); }
     std::wstring cell(int list, int row, int column) const { return listCell(item(200 + list), row, column); }
     int rowNamed(int list, const std::wstring& name) const { return listRowNamed(item(200 + list), name); }
-    std::wstring tabTitle(int tab) const
-    {
-        wchar_t text[64] = {};
-        TCITEMW tabItem = {};
-        tabItem.mask = TCIF_TEXT;
-        tabItem.pszText = text;
-        tabItem.cchTextMax = 64;
-        SendMessageW(item(112), TCM_GETITEMW, tab, reinterpret_cast<LPARAM>(&tabItem));
-        return text;
-    }
+    std::wstring tabTitle(int tab) const { return ::tabTitle(item(112), tab); }
     bool barIsMarquee() const { return (GetWindowLongW(item(105), GWL_STYLE) & PBS_MARQUEE) != 0; }
     int messagesOf(UINT message, WPARAM wParam) const
     {

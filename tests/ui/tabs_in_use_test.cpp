@@ -149,17 +149,6 @@ TEST_F(TabsInUseTest, ASearchTabWithOneMatchIsNotRedrawnForLaterFinds)
 
 namespace {
 
-std::wstring tabTitle(HWND tabs, int tab)
-{
-    wchar_t text[64] = {};
-    TCITEMW tabItem = {};
-    tabItem.mask = TCIF_TEXT;
-    tabItem.pszText = text;
-    tabItem.cchTextMax = 64;
-    SendMessageW(tabs, TCM_GETITEMW, tab, reinterpret_cast<LPARAM>(&tabItem));
-    return text;
-}
-
 using FailedScanTitlesTest = ResultsWindowTest;
 
 } // namespace

@@ -106,6 +106,17 @@ std::wstring listCell(HWND list, int row, int column)
     return text;
 }
 
+std::wstring tabTitle(HWND tabs, int tab)
+{
+    wchar_t text[64] = {};
+    TCITEMW tabItem = {};
+    tabItem.mask = TCIF_TEXT;
+    tabItem.pszText = text;
+    tabItem.cchTextMax = 64;
+    SendMessageW(tabs, TCM_GETITEMW, tab, reinterpret_cast<LPARAM>(&tabItem));
+    return text;
+}
+
 int listRowNamed(HWND list, const std::wstring& name)
 {
     for (int row = 0; row < listRowCount(list); ++row) {

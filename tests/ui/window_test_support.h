@@ -41,6 +41,9 @@ int listRowCount(HWND list);
 std::wstring listCell(HWND list, int row, int column);
 int listRowNamed(HWND list, const std::wstring& name);
 
+// The title of one tab of a tab control.
+std::wstring tabTitle(HWND tabs, int tab);
+
 // Where the picture files of a test are: the folder of this executable.
 std::wstring besideTestProgram(const std::wstring& name);
 
