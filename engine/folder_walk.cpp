@@ -12,22 +12,26 @@
 #include <windows.h>
 
 #include <optional>
-#include <utility>
 
 namespace {
 
-// One level of the walk; the trail holds the folders from the start down to this one.
-void walkFolder(const std::string& folderPath,
-                const std::vector<std::string>& fileTypes,
-                FileFoundCallback onFileFound,
-                RecoveryEngine* engine,
-                std::atomic<bool>* stopFlag,
-                int depth,
-                int maxDepth,
-                ProgressCallback onProgress,
-                std::uint64_t* currentSector,
-                std::uint64_t totalSectors,
-                FolderTrail& trail)
+// What stays the same for every folder of one walk; walk() reads one level and calls itself for
+// the folders below it. The trail holds the folders from the start down to the one being read.
+struct FolderWalk {
+    const std::vector<std::string>& fileTypes;
+    const FileFoundCallback& onFileFound;
+    RecoveryEngine* engine;
+    std::atomic<bool>* stopFlag;
+    int maxDepth;
+    const ProgressCallback& onProgress;
+    std::uint64_t* currentSector;
+    std::uint64_t totalSectors;
+    FolderTrail trail;
+
+    void walk(const std::string& folderPath, int depth);
+};
+
+void FolderWalk::walk(const std::string& folderPath, int depth)
 {
     if (depth > maxDepth) {
         diag::out("达到最大递归深度，停止递归扫描: " + folderPath);
@@ -77,8 +81,7 @@ void walkFolder(const std::string& folderPath,
                 continue;
             }
             diag::wide(L"递归扫描子目录(深度" + std::to_wstring(depth + 1) + L"): " + fullPath);
-            walkFolder(narrowPath, fileTypes, onFileFound, engine, stopFlag, depth + 1, maxDepth, onProgress,
-                       currentSector, totalSectors, trail);
+            walk(narrowPath, depth + 1);
             if (stopRequested(stopFlag)) {
                 return;
             }
@@ -141,7 +144,7 @@ void RecoveryEngine::scanDirectoryRecursive(const std::string& folderPath,
                                             std::uint64_t* currentSector,
                                             std::uint64_t totalSectors)
 {
-    FolderTrail trail(toWide(folderPath).value_or(L""));
-    walkFolder(folderPath, fileTypes, std::move(onFileFound), engine, stopFlag, depth, maxDepth,
-               std::move(onProgress), currentSector, totalSectors, trail);
+    FolderWalk{fileTypes, onFileFound, engine, stopFlag, maxDepth, onProgress, currentSector, totalSectors,
+               FolderTrail(toWide(folderPath).value_or(L""))}
+        .walk(folderPath, depth);
 }

@@ -54,8 +54,8 @@ void MainWindow::addFileToList(const FileInfo& file)
     const int selected = selectedTab();
     bool selectedListGotFirstRow = false;
     const auto addRow = [&](int tab) {
-        const bool added = appendResultRow(listViews[tab], texts, file) >= 0;
-        if (added && tab == selected && rowCount(listViews[tab]) == 1) {
+        // Rows go at the end, so the row at index 0 is the list's first.
+        if (appendResultRow(listViews[tab], texts, file) == 0 && tab == selected) {
             selectedListGotFirstRow = true;
         }
     };
